@@ -1,0 +1,114 @@
+// Converter throughput per format and page shape, end to end: staging the text,
+// reading it back, escaping and assembling the script.
+#include "Converter.h"
+#include "SamplePage.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace quillomatic::bench {
+namespace {
+
+namespace fs = std::filesystem;
+using Operation = const std::string& (Converter::*)(const std::string&);
+
+// Conversions from text leave a staging file each; keep them in a folder of
+// their own that goes when the run ends.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::string pattern = (fs::temp_directory_path() / "quillomatic-bench-XXXXXX").string();
+        m_Path = ::mkdtemp(pattern.data());
+        fs::current_path(m_Path);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        fs::current_path(fs::temp_directory_path(), ignored);
+        fs::remove_all(m_Path, ignored);
+    }
+    void Clear() {
+        for (const auto& entry : fs::directory_iterator(m_Path)) {
+            if (entry.path().filename().string().starts_with("qm")) {
+                fs::remove(entry.path());
+            }
+        }
+    }
+
+private:
+    fs::path m_Path;
+};
+
+ScratchFolder& Scratch() {
+    static ScratchFolder folder;
+    return folder;
+}
+
+const std::string& Page(PageShape shape, std::size_t bytes) {
+    static std::map<std::pair<PageShape, std::size_t>, std::string> pages;
+    auto& page = pages[{shape, bytes}];
+    if (page.empty() && bytes > 0) {
+        page = MakePage(shape, bytes);
+    }
+    return page;
+}
+
+void ConvertText(benchmark::State& state, Operation convert, PageShape shape) {
+    Scratch();
+    const std::string& page = Page(shape, static_cast<std::size_t>(state.range(0)) << 20);
+    for (auto _ : state) {
+        Converter converter;
+        benchmark::DoNotOptimize((converter.*convert)(page).data());
+        state.PauseTiming();
+        Scratch().Clear();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(page.size()));
+}
+
+void ConvertEmptyFile(benchmark::State& state, Operation convert) {
+    Scratch();
+    std::ofstream("empty.html").close();
+    for (auto _ : state) {
+        Converter converter;
+        converter.SetSourceHTMLFilePath("empty.html");
+        benchmark::DoNotOptimize((converter.*convert)({}).data());
+    }
+}
+
+#define QUILLOMATIC_FORMAT_BENCHMARKS(Format)                                                      \
+    BENCHMARK_CAPTURE(ConvertText, Format##_Mixed, &Converter::ConvertTo##Format,                  \
+                      PageShape::Mixed)                                                            \
+        ->Arg(1)                                                                                   \
+        ->Arg(64)                                                                                  \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime();                                                                           \
+    BENCHMARK_CAPTURE(ConvertText, Format##_ShortLines, &Converter::ConvertTo##Format,             \
+                      PageShape::ShortLines)                                                       \
+        ->Arg(64)                                                                                  \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime();                                                                           \
+    BENCHMARK_CAPTURE(ConvertText, Format##_OneLongLine, &Converter::ConvertTo##Format,            \
+                      PageShape::OneLongLine)                                                      \
+        ->Arg(50)                                                                                  \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime();                                                                           \
+    BENCHMARK_CAPTURE(ConvertText, Format##_AllEscapes, &Converter::ConvertTo##Format,             \
+                      PageShape::AllEscapes)                                                       \
+        ->Arg(64)                                                                                  \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime();                                                                           \
+    BENCHMARK_CAPTURE(ConvertEmptyFile, Format, &Converter::ConvertTo##Format)
+
+QUILLOMATIC_FORMAT_BENCHMARKS(ASP);
+QUILLOMATIC_FORMAT_BENCHMARKS(PHP);
+QUILLOMATIC_FORMAT_BENCHMARKS(JavaScript);
+QUILLOMATIC_FORMAT_BENCHMARKS(JSP);
+QUILLOMATIC_FORMAT_BENCHMARKS(Perl);
+
+} // namespace
+} // namespace quillomatic::bench
+
+BENCHMARK_MAIN();

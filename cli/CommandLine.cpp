@@ -1,0 +1,94 @@
+// The arguments of quillomatic-convert.
+#include "CommandLine.h"
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+namespace quillomatic {
+namespace {
+
+constexpr std::array<std::pair<std::string_view, CommandLine::ConvertOperation>, 5> kFormats = {{
+    {"asp", &Converter::ConvertToASP},
+    {"php", &Converter::ConvertToPHP},
+    {"javascript", &Converter::ConvertToJavaScript},
+    {"jsp", &Converter::ConvertToJSP},
+    {"perl", &Converter::ConvertToPerl},
+}};
+
+CommandLine::ConvertOperation OperationNamed(std::string_view name) {
+    for (const auto& [formatName, operation] : kFormats) {
+        if (formatName == name) {
+            return operation;
+        }
+    }
+    throw CommandLine::UsageError("unknown format \"" + std::string(name) +
+                                  "\" (use asp, php, javascript, jsp or perl)");
+}
+
+} // namespace
+
+std::string CommandLine::Usage() {
+    return "Usage: quillomatic-convert --to FORMAT [--output FILE] [INPUT]\n"
+           "Rewrites the HTML page INPUT as script source that prints it again,\n"
+           "one statement per line.\n"
+           "\n"
+           "  -t, --to FORMAT      asp, php, javascript, jsp or perl\n"
+           "  -o, --output FILE    write the script to FILE instead of standard output\n"
+           "  -h, --help           show this help and exit\n"
+           "      --version        show the version and exit\n"
+           "\n"
+           "Without INPUT, or with \"-\", the page is read from standard input.\n"
+           "Pages are read and scripts written as Windows-1252 text.\n";
+}
+
+CommandLine CommandLine::Parse(std::span<const char* const> arguments) {
+    CommandLine commandLine;
+    bool inputGiven = false;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        const auto valueOf = [&](std::string_view option) -> std::string {
+            const std::string_view withEquals = argument.substr(option.size());
+            if (withEquals.starts_with("=")) {
+                return std::string(withEquals.substr(1));
+            }
+            if (i + 1 == arguments.size()) {
+                throw UsageError(std::string(option) + " needs a value");
+            }
+            return arguments[++i];
+        };
+        const auto isOption = [&](std::string_view shortName, std::string_view longName) {
+            return argument == shortName || argument == longName ||
+                   (argument.starts_with(longName) && argument.substr(longName.size()) != "" &&
+                    argument[longName.size()] == '=');
+        };
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && (argument == "-h" || argument == "--help")) {
+            commandLine.m_WantsHelp = true;
+        } else if (!optionsEnded && argument == "--version") {
+            commandLine.m_WantsVersion = true;
+        } else if (!optionsEnded && isOption("-t", "--to")) {
+            commandLine.m_Operation = OperationNamed(valueOf(argument == "-t" ? "-t" : "--to"));
+        } else if (!optionsEnded && isOption("-o", "--output")) {
+            commandLine.m_OutputPath = valueOf(argument == "-o" ? "-o" : "--output");
+            if (commandLine.m_OutputPath.empty()) {
+                throw UsageError("--output needs a file name");
+            }
+        } else if (!optionsEnded && argument.size() > 1 && argument.starts_with("-")) {
+            throw UsageError("unknown option " + std::string(argument));
+        } else if (inputGiven) {
+            throw UsageError("more than one input file given");
+        } else {
+            inputGiven = true;
+            commandLine.m_InputPath = argument == "-" ? "" : std::string(argument);
+        }
+    }
+    if (!commandLine.m_WantsHelp && !commandLine.m_WantsVersion && !commandLine.m_Operation) {
+        throw UsageError("--to FORMAT is required");
+    }
+    return commandLine;
+}
+
+} // namespace quillomatic

@@ -1,0 +1,5 @@
+# Strict warnings, set per target so that third-party code keeps its own flags.
+function(quillomatic_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+                                             -Wsign-conversion -Wnon-virtual-dtor -Werror=return-type)
+endfunction()

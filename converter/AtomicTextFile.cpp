@@ -1,0 +1,94 @@
+// Writes a single-byte text file that replaces its target whole or not at all.
+#include "AtomicTextFile.h"
+
+#include "FileError.h"
+#include "FileSystemObject.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillomatic {
+namespace {
+
+// Saving through a symbolic link updates the file it points to and keeps the link.
+std::string ResolveLink(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_symlink(path, error)) {
+        const auto resolved = std::filesystem::weakly_canonical(path, error);
+        if (!error) {
+            return resolved.string();
+        }
+    }
+    return path;
+}
+
+mode_t PermissionsFor(const std::string& target) {
+    struct stat status {};
+    if (::stat(target.c_str(), &status) == 0) {
+        return status.st_mode & 07777;
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+AtomicTextFile::AtomicTextFile(std::string targetPath) : m_TargetPath(ResolveLink(targetPath)) {
+    const std::filesystem::path target(m_TargetPath);
+    std::error_code ignored;
+    if (std::filesystem::is_directory(target, ignored)) {
+        throw FileError::FromErrno(EISDIR, FileError::Action::Create, targetPath);
+    }
+    FileSystemObject fileSystem;
+    for (int attempt = 0; m_Descriptor < 0; ++attempt) {
+        const std::string scratch =
+            (target.parent_path() / ("." + fileSystem.GetTempName())).string();
+        m_Descriptor =
+            ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (m_Descriptor >= 0) {
+            m_ScratchPath = scratch;
+        } else if (errno != EEXIST || attempt == 100) {
+            throw FileError::FromErrno(errno, FileError::Action::Create, targetPath);
+        }
+    }
+    m_Stream.emplace(m_Descriptor, targetPath, TextStream::Mode::ForWriting, false);
+}
+
+AtomicTextFile::~AtomicTextFile() {
+    m_Stream.reset();
+    if (m_Descriptor >= 0) {
+        ::close(m_Descriptor);
+    }
+    if (!m_ScratchPath.empty()) {
+        ::unlink(m_ScratchPath.c_str());
+    }
+}
+
+void AtomicTextFile::Write(std::string_view sText) {
+    m_Stream->Write(sText);
+}
+
+void AtomicTextFile::Commit() {
+    m_Stream->Close();
+    const auto fail = [this](FileError::Action action) {
+        throw FileError::FromErrno(errno, action, m_TargetPath);
+    };
+    if (::fchmod(m_Descriptor, PermissionsFor(m_TargetPath)) != 0 || ::fsync(m_Descriptor) != 0) {
+        fail(FileError::Action::Write);
+    }
+    const int descriptor = m_Descriptor;
+    m_Descriptor = -1;
+    if (::close(descriptor) != 0 && errno != EINTR) {
+        fail(FileError::Action::Write);
+    }
+    if (::rename(m_ScratchPath.c_str(), m_TargetPath.c_str()) != 0) {
+        fail(FileError::Action::Rename);
+    }
+    m_ScratchPath.clear();
+}
+
+} // namespace quillomatic

@@ -1,0 +1,34 @@
+// Writes a single-byte text file that replaces its target whole or not at all.
+#pragma once
+
+#include "TextStream.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillomatic {
+
+// The text goes to a scratch file beside the target, which Commit() makes
+// durable and renames over the target, with the target's permission bits (a
+// new file gets the usual ones). Until then the target is untouched; a writer
+// destroyed without Commit() removes its scratch file, so a failed save leaves
+// the old file as it was and nothing half-written behind. Errors name the target.
+class AtomicTextFile {
+public:
+    explicit AtomicTextFile(std::string targetPath);
+    ~AtomicTextFile();
+    AtomicTextFile(const AtomicTextFile&) = delete;
+    AtomicTextFile& operator=(const AtomicTextFile&) = delete;
+
+    void Write(std::string_view sText);
+    void Commit();
+
+private:
+    std::string m_TargetPath;  // the file the user named, or the file its link points to
+    std::string m_ScratchPath; // empty once committed or removed
+    int m_Descriptor = -1;
+    std::optional<TextStream> m_Stream;
+};
+
+} // namespace quillomatic

@@ -1,0 +1,186 @@
+// Windows-1252, the single-byte code page of every file the program reads or writes.
+#include "CodePage1252.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace quillomatic {
+namespace {
+
+// Characters of the bytes 0x80 to 0x9F; the rest of the upper half is Latin-1.
+constexpr std::array<char32_t, 32> kUpperControlRow = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr char32_t CharacterOfByte(unsigned byte) {
+    return byte >= 0x80 && byte < 0xA0 ? kUpperControlRow[byte - 0x80] : char32_t(byte);
+}
+
+struct Utf8Form {
+    std::array<char, 3> bytes{};
+    std::uint8_t length = 0;
+};
+
+constexpr Utf8Form ToUtf8(char32_t c) {
+    Utf8Form form;
+    if (c < 0x80) {
+        form.bytes[0] = char(c);
+        form.length = 1;
+    } else if (c < 0x800) {
+        form.bytes[0] = char(0xC0 | (c >> 6));
+        form.bytes[1] = char(0x80 | (c & 0x3F));
+        form.length = 2;
+    } else {
+        form.bytes[0] = char(0xE0 | (c >> 12));
+        form.bytes[1] = char(0x80 | ((c >> 6) & 0x3F));
+        form.bytes[2] = char(0x80 | (c & 0x3F));
+        form.length = 3;
+    }
+    return form;
+}
+
+constexpr std::array<Utf8Form, 256> kDecodeTable = [] {
+    std::array<Utf8Form, 256> table{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        table[byte] = ToUtf8(CharacterOfByte(byte));
+    }
+    return table;
+}();
+
+constexpr char kUnmappable = '?';
+
+// The byte of a character, or '?' where Windows-1252 has none.
+char ByteOfCharacter(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+        return char(c);
+    }
+    for (unsigned i = 0; i < kUpperControlRow.size(); ++i) {
+        if (kUpperControlRow[i] == c) {
+            return char(0x80 + i);
+        }
+    }
+    return kUnmappable;
+}
+
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// Length of the well-formed UTF-8 sequence that starts at `text[i]`, or 0.
+std::size_t WellFormedLength(std::string_view text, std::size_t i, char32_t& c) {
+    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    const std::size_t left = text.size() - i;
+    const unsigned char lead = at(0);
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        if (left < 2 || !IsContinuation(at(1))) {
+            return 0;
+        }
+        c = char32_t(lead & 0x1F) << 6 | (at(1) & 0x3F);
+        return 2;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        if (left < 3 || !IsContinuation(at(1)) || !IsContinuation(at(2))) {
+            return 0;
+        }
+        if ((lead == 0xE0 && at(1) < 0xA0) || (lead == 0xED && at(1) > 0x9F)) {
+            return 0; // overlong form or surrogate
+        }
+        c = char32_t(lead & 0x0F) << 12 | char32_t(at(1) & 0x3F) << 6 | (at(2) & 0x3F);
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        if (left < 4 || !IsContinuation(at(1)) || !IsContinuation(at(2)) ||
+            !IsContinuation(at(3))) {
+            return 0;
+        }
+        if ((lead == 0xF0 && at(1) < 0x90) || (lead == 0xF4 && at(1) > 0x8F)) {
+            return 0; // overlong form or beyond U+10FFFF
+        }
+        c = char32_t(lead & 0x07) << 18 | char32_t(at(1) & 0x3F) << 12 |
+            char32_t(at(2) & 0x3F) << 6 | (at(3) & 0x3F);
+        return 4;
+    }
+    return 0;
+}
+
+std::size_t SequenceLengthOfLead(unsigned char lead) {
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        return 2;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        return 4;
+    }
+    return 1;
+}
+
+// Length of the run of 7-bit bytes at the start of `text`, eight bytes at a time.
+std::size_t AsciiRunLength(const char* text, std::size_t size) {
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        if (word & 0x8080808080808080ULL) {
+            break;
+        }
+    }
+    while (i < size && static_cast<unsigned char>(text[i]) < 0x80) {
+        ++i;
+    }
+    return i;
+}
+
+} // namespace
+
+void CodePage1252::AppendDecoded(std::string_view bytes, std::string& utf8) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const std::size_t run = AsciiRunLength(bytes.data() + i, bytes.size() - i);
+        utf8.append(bytes.data() + i, run);
+        i += run;
+        for (; i < bytes.size() && static_cast<unsigned char>(bytes[i]) >= 0x80; ++i) {
+            const Utf8Form& form = kDecodeTable[static_cast<unsigned char>(bytes[i])];
+            utf8.append(form.bytes.data(), form.length);
+        }
+    }
+}
+
+void CodePage1252::AppendEncoded(std::string_view utf8, std::string& bytes) {
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const std::size_t run = AsciiRunLength(utf8.data() + i, utf8.size() - i);
+        bytes.append(utf8.data() + i, run);
+        i += run;
+        while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) >= 0x80) {
+            char32_t c = 0;
+            const std::size_t length = WellFormedLength(utf8, i, c);
+            if (length == 0) {
+                bytes.push_back(kUnmappable);
+                ++i;
+            } else {
+                bytes.push_back(ByteOfCharacter(c));
+                i += length;
+            }
+        }
+    }
+}
+
+std::size_t CodePage1252::SafeCut(std::string_view utf8, std::size_t end) {
+    if (end >= utf8.size()) {
+        return utf8.size();
+    }
+    // A character is at most four bytes: look back three for its first byte.
+    for (std::size_t back = 1; back <= 3 && back <= end; ++back) {
+        const auto byte = static_cast<unsigned char>(utf8[end - back]);
+        if (!IsContinuation(byte)) {
+            return end - back + SequenceLengthOfLead(byte) > end ? end - back : end;
+        }
+    }
+    return end;
+}
+
+} // namespace quillomatic

@@ -1,0 +1,30 @@
+// Windows-1252, the single-byte code page of every file the program reads or writes.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quillomatic {
+
+// Converts between the program's UTF-8 texts and Windows-1252 bytes.
+//
+// Decoding is total and lossless: the five bytes Windows-1252 leaves unassigned
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the control characters of the same
+// number, so every byte value has its own character and any file's bytes survive
+// a read and a write unchanged, whatever their real encoding.
+//
+// Encoding never fails: a character the code page lacks becomes one "?", and each
+// byte of text that is not valid UTF-8 becomes one "?".
+class CodePage1252 {
+public:
+    static void AppendDecoded(std::string_view bytes, std::string& utf8);
+    static void AppendEncoded(std::string_view utf8, std::string& bytes);
+
+    // The largest end not above `end` at which `utf8` can be cut without
+    // splitting a character, so that text can be encoded piece by piece with
+    // the same result as in one go.
+    [[nodiscard]] static std::size_t SafeCut(std::string_view utf8, std::size_t end);
+};
+
+} // namespace quillomatic

@@ -1,0 +1,35 @@
+// The errors the file services raise, each naming the file and the cause.
+#pragma once
+
+#include "ComponentError.h"
+
+#include <cstdint>
+#include <string>
+
+namespace quillomatic {
+
+class FileError {
+public:
+    static constexpr const char* kSource = "FileSystemObject";
+
+    static constexpr std::int32_t kDeviceIOError = 57;
+    static constexpr std::int32_t kFileNotFound = 53;
+    static constexpr std::int32_t kBadFileMode = 54;
+    static constexpr std::int32_t kFileAlreadyExists = 58;
+    static constexpr std::int32_t kDiskFull = 61;
+    static constexpr std::int32_t kInputPastEnd = 62;
+    static constexpr std::int32_t kPermissionDenied = 70;
+    static constexpr std::int32_t kPathFileAccessError = 75;
+    static constexpr std::int32_t kPathNotFound = 76;
+
+    enum class Action { Open, Create, Read, Write, Close, Rename };
+
+    // The error for a failed system call, from its errno value.
+    [[nodiscard]] static ComponentError FromErrno(int errorNumber, Action action,
+                                                  const std::string& path);
+    // An error with a number and cause of the caller's choosing.
+    [[nodiscard]] static ComponentError Make(std::int32_t number, Action action,
+                                             const std::string& path, const std::string& cause);
+};
+
+} // namespace quillomatic

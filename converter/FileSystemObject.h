@@ -1,0 +1,34 @@
+// The file services of the engine and of the window's file commands.
+#pragma once
+
+#include "TextStream.h"
+
+#include <random>
+#include <string>
+
+namespace quillomatic {
+
+// Names, tests, opens and creates single-byte text files. A relative path is
+// relative to the process's current folder. Failures are raised as
+// ComponentError (see FileError) naming the file and the cause.
+class FileSystemObject {
+public:
+    FileSystemObject();
+
+    // A fresh random bare file name, "qm" and eight hexadecimal digits ".tmp".
+    [[nodiscard]] std::string GetTempName();
+    // True when `sPath` names an existing file (a folder is not a file).
+    [[nodiscard]] bool FileExists(const std::string& sPath) const;
+    // Opens an existing file for reading.
+    [[nodiscard]] TextStream OpenTextFile(const std::string& sPath) const;
+    // Creates an empty file for writing. With `bOverwrite` a file of that name is
+    // replaced. Without it the name must be free: the file is created exclusively,
+    // never through a symbolic link, and readable and writable by its owner only,
+    // the form for scratch files that hold the user's text.
+    [[nodiscard]] TextStream CreateTextFile(const std::string& sPath, bool bOverwrite) const;
+
+private:
+    std::mt19937_64 m_Random;
+};
+
+} // namespace quillomatic

@@ -1,0 +1,58 @@
+# Shared by the set-up scripts: the Debian packages the project needs, installed
+# only where missing, and the one configure-and-build step both scripts use.
+
+QUILLOMATIC_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+QUILLOMATIC_BUILD="${QUILLOMATIC_BUILD:-$QUILLOMATIC_ROOT/build}"
+
+# Packages every build needs.
+BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libgtest-dev libgmock-dev libbenchmark-dev
+                qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core fonts-liberation)
+# Packages only the tests need: the real interpreters the generated scripts run in.
+TEST_PACKAGES=(perl php-cli)
+
+_apt_updated=0
+
+# Installs the packages of the list that dpkg does not know as installed.
+ensure_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
+            || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Missing packages: ${missing[*]}; run this script as root to install them." >&2
+        return 1
+    fi
+    if [ "$_apt_updated" -eq 0 ]; then
+        apt-get update -qq
+        _apt_updated=1
+    fi
+    echo "Installing: ${missing[*]}"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Installs PACKAGE unless COMMAND is already on the PATH (some machines bring
+# their own build of a tool, such as Node.js or a JDK).
+ensure_command() {
+    local command_name="$1" package="$2"
+    command -v "$command_name" >/dev/null 2>&1 || ensure_packages "$package"
+}
+
+ensure_build_packages() {
+    ensure_packages "${BUILD_PACKAGES[@]}"
+}
+
+ensure_test_packages() {
+    ensure_packages "${TEST_PACKAGES[@]}"
+    ensure_command node nodejs
+    ensure_command javac default-jdk-headless
+}
+
+# Configures (once) and builds into $QUILLOMATIC_BUILD; extra arguments go to cmake.
+configure_and_build() {
+    cmake -S "$QUILLOMATIC_ROOT" -B "$QUILLOMATIC_BUILD" -G Ninja \
+        -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
+    cmake --build "$QUILLOMATIC_BUILD" --parallel "$(nproc)"
+}

@@ -1,0 +1,26 @@
+// Reading and writing whole files as raw bytes.
+#include "FileBytes.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace quillomatic::testing {
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!file) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+} // namespace quillomatic::testing
