@@ -1,0 +1,13 @@
+// The system clipboard, for plain text.
+#include "Clipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace quillomatic {
+
+void Clipboard::SetText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}
+
+} // namespace quillomatic

@@ -1,0 +1,43 @@
+// The title strip of a borderless window: shows the caption and moves the window.
+#pragma once
+
+#include <QColor>
+#include <QPoint>
+#include <QWidget>
+
+namespace quillomatic {
+
+// Dragging the bar with the left button moves the window that holds it: through
+// the window system where it offers an interactive move (X11, Wayland), by
+// following the pointer otherwise.
+class DragBar : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit DragBar(QWidget* parent = nullptr);
+
+    [[nodiscard]] QString Caption() const { return m_Caption; }
+    void SetCaption(const QString& sNewValue);
+    [[nodiscard]] QColor ForeColor() const { return m_ForeColor; }
+    void SetForeColor(const QColor& color);
+    [[nodiscard]] qint16 ScaleMode() const { return m_ScaleMode; }
+    void SetScaleMode(qint16 mode) { m_ScaleMode = mode; }
+    [[nodiscard]] QSize ScaleSize() const { return m_ScaleSize; }
+    void SetScaleSize(QSize size) { m_ScaleSize = size; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QString m_Caption;
+    QColor m_ForeColor = Qt::white;
+    qint16 m_ScaleMode = 0;
+    QSize m_ScaleSize;
+    bool m_FollowingPointer = false;
+    QPoint m_GrabOffset; // pointer position relative to the window's corner
+};
+
+} // namespace quillomatic

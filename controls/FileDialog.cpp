@@ -1,0 +1,53 @@
+// The open and save dialog of the main window.
+#include "FileDialog.h"
+
+#include "ComponentError.h"
+#include "FileFilter.h"
+#include "Fonts.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace quillomatic {
+
+FileDialog::FileDialog(QWidget* owner) : QObject(owner), m_Owner(owner) {}
+
+void FileDialog::ShowOpen() {
+    Show(false);
+}
+
+void FileDialog::ShowSave() {
+    Show(true);
+}
+
+void FileDialog::Show(bool forSaving) {
+    QFileDialog dialog(m_Owner, m_DialogTitle);
+    dialog.setObjectName(QStringLiteral("cdg"));
+    // Qt's own dialog everywhere: the same behaviour on every desktop, and no
+    // overwrite question of its own.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // A name that does not exist may be typed; the load command asks about it.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    QFont font = Fonts::Verdana(8.25);
+    font.setFamilies(QStringList{m_FontName} + font.families());
+    dialog.setFont(font);
+
+    // Qt's dialog matches name filters whatever the letter case.
+    dialog.setNameFilters(FileFilter(m_Filter).NameFilters());
+
+    if (!m_FileName.isEmpty()) {
+        const QFileInfo previous(m_FileName);
+        dialog.setDirectory(previous.absolutePath());
+        dialog.selectFile(previous.fileName());
+    }
+    QTimer::singleShot(0, this, [this, &dialog] { emit Shown(&dialog); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        throw ComponentError(kCancelError, "CommonDialog", "Cancel was selected.");
+    }
+    m_FileName = dialog.selectedFiles().constFirst();
+}
+
+} // namespace quillomatic

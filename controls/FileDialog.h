@@ -1,0 +1,51 @@
+// The open and save dialog of the main window.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QFileDialog;
+class QWidget;
+
+namespace quillomatic {
+
+// Keeps its settings between showings, as one dialog object does: Filter (in
+// the stored form of FileFilter), DialogTitle, FontName, and FileName, the
+// full path of the last choice. A cancelled dialog raises a ComponentError
+// with kCancelError and leaves FileName as it was. The save dialog does not
+// ask about overwriting; the program asks that itself.
+class FileDialog : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr qint32 kCancelError = 32755;
+
+    explicit FileDialog(QWidget* owner);
+
+    [[nodiscard]] QString Filter() const { return m_Filter; }
+    void SetFilter(const QString& sNewValue) { m_Filter = sNewValue; }
+    [[nodiscard]] QString DialogTitle() const { return m_DialogTitle; }
+    void SetDialogTitle(const QString& sNewValue) { m_DialogTitle = sNewValue; }
+    [[nodiscard]] QString FontName() const { return m_FontName; }
+    void SetFontName(const QString& sNewValue) { m_FontName = sNewValue; }
+    [[nodiscard]] QString FileName() const { return m_FileName; }
+    void SetFileName(const QString& sNewValue) { m_FileName = sNewValue; }
+
+    void ShowOpen();
+    void ShowSave();
+
+signals:
+    // The dialog is up; tests answer it through the real widget.
+    void Shown(QFileDialog* dialog);
+
+private:
+    void Show(bool forSaving);
+
+    QWidget* m_Owner;
+    QString m_Filter;
+    QString m_DialogTitle;
+    QString m_FontName;
+    QString m_FileName;
+};
+
+} // namespace quillomatic

@@ -1,0 +1,44 @@
+// The three typefaces of the windows, with free fallbacks where they are not installed.
+#include "Fonts.h"
+
+#include <QStringList>
+
+namespace quillomatic {
+namespace {
+
+QFont FontOf(const QStringList& families, QFont::StyleHint hint, qreal pointSize) {
+    QFont font;
+    font.setFamilies(families);
+    font.setStyleHint(hint);
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
+} // namespace
+
+QFont Fonts::Verdana(qreal pointSize, bool bold, bool underline) {
+    QFont font = FontOf({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"),
+                         QStringLiteral("Liberation Sans")},
+                        QFont::SansSerif, pointSize);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
+}
+
+QFont Fonts::Courier(qreal pointSize) {
+    QFont font = FontOf({QStringLiteral("Courier"), QStringLiteral("Courier New"),
+                         QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")},
+                        QFont::Monospace, pointSize);
+    font.setFixedPitch(true);
+    return font;
+}
+
+QFont Fonts::Silkscreen(qreal pointSize) {
+    QFont font = FontOf({QStringLiteral("Silkscreen"), QStringLiteral("DejaVu Sans"),
+                         QStringLiteral("Liberation Sans")},
+                        QFont::SansSerif, pointSize);
+    font.setBold(true);
+    return font;
+}
+
+} // namespace quillomatic

@@ -1,0 +1,77 @@
+// A borderless window of fixed size that draws its own title bar.
+#include "Form.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+
+namespace quillomatic {
+
+Form::Form(QSize clientSize, QWidget* owner)
+    : QWidget(owner, Qt::Window | Qt::FramelessWindowHint) {
+    setFixedSize(clientSize);
+}
+
+void Form::CenterOnScreen() {
+    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (target) {
+        QRect frame = geometry();
+        frame.moveCenter(target->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void Form::CenterOver(const QWidget* other) {
+    if (!other || !other->isVisible()) {
+        CenterOnScreen();
+        return;
+    }
+    QRect frame = geometry();
+    frame.moveCenter(other->frameGeometry().center());
+    move(frame.topLeft());
+}
+
+void Form::ShowModal() {
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    QPointer<Form> alive(this);
+    if (isVisible()) {
+        QEventLoop loop;
+        connect(this, &Form::Hidden, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::DialogExec);
+    }
+    if (alive) {
+        setWindowModality(Qt::NonModal);
+    }
+}
+
+void Form::Minimize() {
+    setWindowState(windowState() | Qt::WindowMinimized);
+}
+
+void Form::Form_Unload(qint16& /*Cancel*/) {}
+
+void Form::closeEvent(QCloseEvent* event) {
+    qint16 cancel = 0;
+    Form_Unload(cancel);
+    if (cancel != 0) {
+        event->ignore();
+    } else {
+        event->accept();
+    }
+}
+
+void Form::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // A minimised window is hidden too, as far as Qt is concerned; only a
+    // real hide ends a modal show.
+    if (!event->spontaneous()) {
+        emit Hidden();
+    }
+}
+
+} // namespace quillomatic

@@ -1,0 +1,37 @@
+// A borderless window of fixed size that draws its own title bar.
+#pragma once
+
+#include <QWidget>
+
+namespace quillomatic {
+
+// The form pieces every window of the program shares: a fixed client area
+// without the system's border or title bar, centred opening, a modal show that
+// returns when the window is hidden or closed, minimising, and an unload
+// handler that runs before any close and may cancel it.
+class Form : public QWidget {
+    Q_OBJECT
+
+public:
+    // A form with an owner stays above it and is centred over it.
+    Form(QSize clientSize, QWidget* owner = nullptr);
+
+    void CenterOnScreen();
+    void CenterOver(const QWidget* other);
+    // Shows the form application-modal and returns once it is hidden or closed.
+    void ShowModal();
+    void Minimize();
+
+signals:
+    void Hidden();
+
+protected:
+    // Runs whenever the form is about to close, whatever asked for it; a
+    // nonzero Cancel keeps it open.
+    virtual void Form_Unload(qint16& Cancel);
+
+    void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+};
+
+} // namespace quillomatic

@@ -1,0 +1,21 @@
+// Layout units: forms are laid out in twips, 15 to a pixel at 96 dots per inch.
+#pragma once
+
+#include <QRect>
+
+namespace quillomatic {
+
+class Twips {
+public:
+    static constexpr int kPerPixel = 15;
+
+    [[nodiscard]] static constexpr int ToPixels(int twips) {
+        return (twips + kPerPixel / 2) / kPerPixel;
+    }
+    // A rectangle given as left, top, width and height in twips, in pixels.
+    [[nodiscard]] static constexpr QRect Rect(int left, int top, int width, int height) {
+        return {ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height)};
+    }
+};
+
+} // namespace quillomatic

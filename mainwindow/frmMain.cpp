@@ -1,0 +1,276 @@
+// The main window: converts the HTML box into five scripts and shows them.
+#include "frmMain.h"
+
+#include "ApplicationTitle.h"
+#include "AtomicTextFile.h"
+#include "Clipboard.h"
+#include "CommandButton.h"
+#include "ComponentError.h"
+#include "Converter.h"
+#include "DragBar.h"
+#include "EngineText.h"
+#include "FileDialog.h"
+#include "FileSystemObject.h"
+#include "TextBox.h"
+#include "TitleBarButton.h"
+#include "Toolbar.h"
+#include "frmAbout.h"
+#include "frmError.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTimer>
+
+namespace quillomatic {
+namespace {
+
+// Every message is two sentences with one blank line between them.
+QString TwoSentences(const QString& first, const QString& second) {
+    return first + QStringLiteral("\r\n\r\n") + second;
+}
+
+QString DescriptionOf(const std::exception& error) {
+    if (const auto* component = dynamic_cast<const ComponentError*>(&error)) {
+        return QString::fromStdString(component->Description());
+    }
+    if (dynamic_cast<const std::bad_alloc*>(&error)) {
+        return QStringLiteral("There is not enough memory.");
+    }
+    return QString::fromLocal8Bit(error.what());
+}
+
+bool IsCancel(const ComponentError& error) {
+    return error.Number() == FileDialog::kCancelError;
+}
+
+const QString kYes = QStringLiteral("Yes");
+const QString kNo = QStringLiteral("No");
+
+} // namespace
+
+frmMain::frmMain(QWidget* owner) : frmMainLayout(owner) {
+    connect(cmdConvertNow, &CommandButton::clicked, this, &frmMain::cmdConvertNow_Click);
+    connect(xtTab, &Toolbar::ButtonClick, this, &frmMain::xtTab_ButtonClick);
+    connect(txtHTML, &TextBox::Change, this, &frmMain::txtHTML_Change);
+    connect(cmdCopy, &CommandButton::clicked, this, &frmMain::cmdCopy_Click);
+    connect(cmdReset, &CommandButton::clicked, this, &frmMain::cmdReset_Click);
+    connect(cmdLoadFromFile, &CommandButton::clicked, this, &frmMain::cmdLoadFromFile_Click);
+    connect(cmdSave, &CommandButton::clicked, this, &frmMain::cmdSave_Click);
+    connect(cmdMinimize, &TitleBarButton::clicked, this, &frmMain::cmdMinimize_Click);
+    connect(cmdClose, &TitleBarButton::clicked, this, &frmMain::cmdClose_Click);
+    connect(cmdAbout, &TitleBarButton::clicked, this, &frmMain::cmdAbout_Click);
+}
+
+void frmMain::Form_Load() {
+    m_frmError = new frmError(this);
+    tdbTitle->SetCaption(AppTitle());
+    ShowFormat(0);
+    CenterOnScreen();
+    show();
+}
+
+void frmMain::RunConversion() {
+    Converter converter;
+    const QString html = txtHTML->Text();
+    converter.SetSourceHTMLText(EngineText::FromWindow(html));
+    ASPSource = EngineText::ToWindow(converter.ConvertToASP());
+    PHPSource = EngineText::ToWindow(converter.ConvertToPHP());
+    JavaScriptSource = EngineText::ToWindow(converter.ConvertToJavaScript());
+    JSPSource = EngineText::ToWindow(converter.ConvertToJSP());
+    PerlSource = EngineText::ToWindow(converter.ConvertToPerl());
+    ConvertedHTML = html;
+    HTMLChanged = false;
+    cmdConvertNow->SetDisabled(true);
+}
+
+bool frmMain::RunConversionOrReport() {
+    try {
+        RunConversion();
+        return true;
+    } catch (const std::exception& error) {
+        ShowMessage(TwoSentences(QStringLiteral("Your HTML could not be converted."),
+                                 DescriptionOf(error)));
+        return false;
+    }
+}
+
+void frmMain::ShowFormat(qint16 Index) {
+    struct View {
+        const char* caption;
+        QString frmMain::*source;
+        const char* filter;
+    };
+    static const View kScriptViews[] = {
+        {"ASP Source:", &frmMain::ASPSource, "ASP Files (*.ASP)|* .ASP"},
+        {"JavaScript Source:", &frmMain::JavaScriptSource, "JavaScript Files (*.JS)|* .JS"},
+        {"PHP Source:", &frmMain::PHPSource, "PHP Files (*.PHP)|* .PHP"},
+        {"JSP Source:", &frmMain::JSPSource, "JSP Files (*.JSP)|* .JSP"},
+        {"Perl Source:", &frmMain::PerlSource, "Perl Files (*.PL)|* .PL"},
+    };
+
+    if (Index == 0) {
+        fra[0]->show();
+        fra[1]->hide();
+        cdg->SetFilter(kHTMLFilter);
+        return;
+    }
+    if (Index < 1 || Index > 5) {
+        return;
+    }
+    if (txtHTML->IsEmpty()) {
+        ShowMessage(TwoSentences(QStringLiteral("You haven't entered any HTML to convert yet."),
+                                 QStringLiteral("Please enter some HTML to convert.")));
+        return;
+    }
+    if (HTMLChanged && !RunConversionOrReport()) {
+        return;
+    }
+    const View& view = kScriptViews[Index - 1];
+    fra[0]->hide();
+    fra[1]->show();
+    lblScriptName->setText(QString::fromLatin1(view.caption));
+    txtScriptSource->SetText(this->*view.source);
+    cdg->SetFilter(QString::fromLatin1(view.filter));
+}
+
+qint16 frmMain::ShowMessage(const QString& Text, const QString& ButtonCaption1,
+                            const QString& ButtonCaption2, const QString& Title) {
+    QString text = Text;
+    QString caption1 = ButtonCaption1;
+    QString caption2 = ButtonCaption2;
+    QString title = Title;
+    m_frmError->cMsgBox(text, caption1, caption2, title);
+    return m_frmError->MsgBoxResult();
+}
+
+void frmMain::cmdConvertNow_Click() {
+    if (!RunConversionOrReport()) {
+        return;
+    }
+    ShowMessage(
+        TwoSentences(QStringLiteral("Your HTML has succesfully been converted."),
+                     QStringLiteral("Select a format from the toolbar to view the results.")));
+}
+
+void frmMain::xtTab_ButtonClick(qint16 Index, const QString& /*Key*/) {
+    ShowFormat(static_cast<qint16>(Index - 1));
+}
+
+void frmMain::txtHTML_Change() {
+    if (txtHTML->IsEmpty()) {
+        cmdConvertNow->SetDisabled(true);
+        return;
+    }
+    HTMLChanged = !txtHTML->HoldsText(ConvertedHTML);
+    cmdConvertNow->SetDisabled(!HTMLChanged);
+}
+
+void frmMain::cmdCopy_Click() {
+    Clipboard::SetText(txtScriptSource->Text());
+}
+
+void frmMain::cmdReset_Click() {
+    txtHTML->SetText({});
+    ShowFormat(0);
+}
+
+void frmMain::cmdLoadFromFile_Click() {
+    try {
+        FileSystemObject fileSystem;
+        for (;;) {
+            cdg->ShowOpen();
+            if (fileSystem.FileExists(EngineText::Path(cdg->FileName()))) {
+                break;
+            }
+            if (ShowMessage(TwoSentences(QStringLiteral("Sorry, that file doesn't exist."),
+                                         QStringLiteral("Do you want to select another file?")),
+                            kYes, kNo) != 1) {
+                return;
+            }
+        }
+        if (!txtHTML->IsEmpty() &&
+            ShowMessage(TwoSentences(QStringLiteral("Loading HTML from a file will erase the "
+                                                    "current HTML you have entered."),
+                                     QStringLiteral("Do you want to continue?")),
+                        kYes, kNo) == 2) {
+            return;
+        }
+        TextStream file = fileSystem.OpenTextFile(EngineText::Path(cdg->FileName()));
+        const QString html = EngineText::ToWindow(file.ReadAll());
+        file.Close();
+        txtHTML->SetText(html);
+    } catch (const ComponentError& error) {
+        if (!IsCancel(error)) {
+            ShowMessage(TwoSentences(QStringLiteral("The HTML could not be loaded from the file."),
+                                     DescriptionOf(error)));
+        }
+    } catch (const std::exception& error) {
+        ShowMessage(TwoSentences(QStringLiteral("The HTML could not be loaded from the file."),
+                                 DescriptionOf(error)));
+    }
+}
+
+void frmMain::cmdSave_Click() {
+    try {
+        cdg->ShowSave();
+        if (FileSystemObject().FileExists(EngineText::Path(cdg->FileName())) &&
+            ShowMessage(TwoSentences(QStringLiteral("The file you selected already exists."),
+                                     QStringLiteral("Do you want to overwrite the file?")),
+                        kYes, kNo) == 2) {
+            return;
+        }
+        // The old file is replaced only once the new one is wholly written.
+        AtomicTextFile file(EngineText::Path(cdg->FileName()));
+        file.Write(EngineText::FromWindow(txtScriptSource->Text()));
+        file.Commit();
+    } catch (const ComponentError& error) {
+        if (!IsCancel(error)) {
+            ShowMessage(
+                TwoSentences(QStringLiteral("The script source could not be written to the file."),
+                             DescriptionOf(error)));
+        }
+        return;
+    } catch (const std::exception& error) {
+        ShowMessage(
+            TwoSentences(QStringLiteral("The script source could not be written to the file."),
+                         DescriptionOf(error)));
+        return;
+    }
+    ShowMessage(
+        TwoSentences(QStringLiteral("The script source has been succesfully written to a file."),
+                     QStringLiteral("Open the file to view it.")));
+}
+
+void frmMain::cmdMinimize_Click() {
+    Minimize();
+}
+
+void frmMain::cmdClose_Click() {
+    close();
+}
+
+void frmMain::cmdAbout_Click() {
+    try {
+        frmAbout about(this);
+        about.Form_Load();
+    } catch (...) {
+        // Nothing the about box does matters to the rest of the program.
+    }
+}
+
+void frmMain::Form_Unload(qint16& Cancel) {
+    const qint16 answer = ShowMessage(
+        TwoSentences(
+            QStringLiteral("Quillomatic will now quit."),
+            QStringLiteral("Are you sure you that want to quit Quillomatic at this time?")),
+        kYes, kNo);
+    if (answer == 2) {
+        Cancel = 1;
+        return;
+    }
+    // Nothing of the program outlives the main window, not even the hidden
+    // message box.
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+}
+
+} // namespace quillomatic

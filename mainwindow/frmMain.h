@@ -1,0 +1,61 @@
+// The main window: converts the HTML box into five scripts and shows them.
+//
+// The window keeps the five results of the last conversion run and the HTML
+// they came from. Convert (or a script view chosen while the HTML has changed)
+// runs a fresh Converter over the HTML box; the toolbar picks which of six
+// views shows: the HTML page or one of the five scripts. Every question and
+// notice goes through ShowMessage, that is through the one frmError.
+#pragma once
+
+#include "frmMainLayout.h"
+
+namespace quillomatic {
+
+class frmError;
+
+class frmMain : public frmMainLayout {
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget* owner = nullptr);
+
+    // Loads the message box, sets the title, selects the HTML view and shows
+    // the window.
+    void Form_Load();
+
+protected:
+    // Asks before the window closes, whatever asked it to.
+    void Form_Unload(qint16& Cancel) override;
+
+private:
+    // Converts the HTML box into all five formats; a failure reaches the caller.
+    void RunConversion();
+    // RunConversion, telling the user when it fails; false then.
+    bool RunConversionOrReport();
+    void ShowFormat(qint16 Index);
+    qint16 ShowMessage(const QString& Text, const QString& ButtonCaption1 = {},
+                       const QString& ButtonCaption2 = {}, const QString& Title = {});
+
+    void cmdConvertNow_Click();
+    void xtTab_ButtonClick(qint16 Index, const QString& Key);
+    void txtHTML_Change();
+    void cmdCopy_Click();
+    void cmdReset_Click();
+    void cmdLoadFromFile_Click();
+    void cmdSave_Click();
+    void cmdMinimize_Click();
+    void cmdClose_Click();
+    void cmdAbout_Click();
+
+    frmError* m_frmError = nullptr;
+
+    bool HTMLChanged = false;
+    QString ConvertedHTML;
+    QString ASPSource;
+    QString PHPSource;
+    QString JavaScriptSource;
+    QString JSPSource;
+    QString PerlSource;
+};
+
+} // namespace quillomatic
