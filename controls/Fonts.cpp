@@ -1,6 +1,7 @@
 // The three typefaces of the windows, with free fallbacks where they are not installed.
 #include "Fonts.h"
 
+#include <QFontDatabase>
 #include <QStringList>
 
 namespace quillomatic {
@@ -37,7 +38,9 @@ QFont Fonts::Silkscreen(qreal pointSize) {
     QFont font = FontOf({QStringLiteral("Silkscreen"), QStringLiteral("DejaVu Sans"),
                          QStringLiteral("Liberation Sans")},
                         QFont::SansSerif, pointSize);
-    font.setBold(true);
+    // Silkscreen is a heavy pixel face of its own; a plain sans standing in for
+    // it at this size needs bold to read as well.
+    font.setBold(!QFontDatabase::hasFamily(QStringLiteral("Silkscreen")));
     return font;
 }
 

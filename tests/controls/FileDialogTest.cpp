@@ -1,0 +1,361 @@
+// Tests of the file dialog: how its stored filters reach Qt, and the real dialog it shows.
+#include "FileDialog.h"
+
+#include "ComponentError.h"
+#include "FileFilter.h"
+#include "ModalAnswers.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+using quillomatic::ComponentError;
+using quillomatic::FileDialog;
+using quillomatic::FileFilter;
+using quillomatic::testing::ModalAnswers;
+
+namespace {
+
+const QString kHTMLFilter = QStringLiteral(
+    "HTML Files (*.HTM; *.HTML)|* .HTM, *.HTML|Text Files (*.TXT)|*.TXT|All Files (*.*)|*.*");
+
+enum class Showing { Open, Save };
+
+void Show(FileDialog& dialog, Showing showing) {
+    if (showing == Showing::Open) {
+        dialog.ShowOpen();
+    } else {
+        dialog.ShowSave();
+    }
+}
+
+// The number of the error `action` raised; 0 when it raised none.
+qint32 ErrorNumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const ComponentError& error) {
+        return error.Number();
+    }
+    return 0;
+}
+
+bool WriteFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write("<p>x</p>\r\n") > 0;
+}
+
+// The names in the dialog's file list, as the user sees them, sorted.
+QStringList ListedNames(const QFileDialog* dialog) {
+    const auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    if (!view || !view->model()) {
+        return {};
+    }
+    QStringList names;
+    const QModelIndex root = view->rootIndex();
+    for (int row = 0; row < view->model()->rowCount(root); ++row) {
+        names.append(view->model()->index(row, 0, root).data().toString());
+    }
+    names.sort();
+    return names;
+}
+
+// Types `name` over the name field, where the dialog puts the focus, and
+// presses Enter, as a user does. The dialog must be active first: only a name
+// field with the focus drops the file the dialog had preselected. A question
+// the dialog puts meanwhile is noted in `askedAgain` and agreed to.
+ModalAnswers::Answer TypeNameAndPressEnter(const QString& name, bool* askedAgain = nullptr) {
+    return [name, askedAgain](QWidget* window) {
+        auto* field = window->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!field || !QTest::qWaitForWindowActive(window) ||
+            !QTest::qWaitFor([field] { return field->hasFocus(); })) {
+            window->close();
+            return;
+        }
+        // The question would come up inside the key press, so a watcher of
+        // its own must answer it there.
+        QTimer watcher;
+        watcher.setInterval(5);
+        QObject::connect(&watcher, &QTimer::timeout, [askedAgain] {
+            auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!question) {
+                return;
+            }
+            if (askedAgain) {
+                *askedAgain = true;
+            }
+            if (QAbstractButton* yes = question->button(QMessageBox::Yes)) {
+                yes->click();
+            } else {
+                question->reject();
+            }
+        });
+        watcher.start();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, name);
+        QTest::keyClick(field, Qt::Key_Return);
+        // Refused: end the showing, so the test reports rather than waits.
+        if (window->isVisible()) {
+            window->close();
+        }
+    };
+}
+
+QStringList ComboTexts(const QComboBox* combo) {
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i) {
+        texts.append(combo->itemText(i));
+    }
+    return texts;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Showing)
+
+class FileDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void translatesStoredFilters_data();
+    void translatesStoredFilters();
+    void listsOnlyTheFilesOfTheChosenFilterWhateverTheirCase();
+    void showsItsTitleFontAndKind_data();
+    void showsItsTitleFontAndKind();
+    void takesTheTypedNameAsFullPath_data();
+    void takesTheTypedNameAsFullPath();
+    void cancelRaisesTheCancelErrorAndKeepsFileName_data();
+    void cancelRaisesTheCancelErrorAndKeepsFileName();
+    void saveOnAnExistingFileAsksNothingOfItsOwn();
+
+private:
+    std::unique_ptr<QWidget> m_Owner;
+};
+
+void FileDialogTest::initTestCase() {
+    m_Owner = std::make_unique<QWidget>();
+    m_Owner->resize(300, 200);
+    m_Owner->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_Owner.get()));
+}
+
+void FileDialogTest::translatesStoredFilters_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QStringList>("nameFilters");
+
+    QTest::newRow("HTML page, three pairs and a blank after the star")
+        << kHTMLFilter
+        << QStringList{QStringLiteral("HTML Files (*.HTM *.HTML)"),
+                       QStringLiteral("Text Files (*.TXT)"), QStringLiteral("All Files (*.*)")};
+    QTest::newRow("ASP") << QStringLiteral("ASP Files (*.ASP)|* .ASP")
+                         << QStringList{QStringLiteral("ASP Files (*.ASP)")};
+    QTest::newRow("JavaScript") << QStringLiteral("JavaScript Files (*.JS)|* .JS")
+                                << QStringList{QStringLiteral("JavaScript Files (*.JS)")};
+    QTest::newRow("PHP") << QStringLiteral("PHP Files (*.PHP)|* .PHP")
+                         << QStringList{QStringLiteral("PHP Files (*.PHP)")};
+    QTest::newRow("JSP") << QStringLiteral("JSP Files (*.JSP)|* .JSP")
+                         << QStringList{QStringLiteral("JSP Files (*.JSP)")};
+    QTest::newRow("Perl") << QStringLiteral("Perl Files (*.PL)|* .PL")
+                          << QStringList{QStringLiteral("Perl Files (*.PL)")};
+    QTest::newRow("description without its own pattern list")
+        << QStringLiteral("Web pages|*.htm;*.html")
+        << QStringList{QStringLiteral("Web pages (*.htm *.html)")};
+}
+
+void FileDialogTest::translatesStoredFilters() {
+    QFETCH(QString, stored);
+    QFETCH(QStringList, nameFilters);
+    QCOMPARE(FileFilter(stored).NameFilters(), nameFilters);
+}
+
+void FileDialogTest::listsOnlyTheFilesOfTheChosenFilterWhateverTheirCase() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    for (const char* name : {"index.html", "PAGE.HTM", "notes.txt"}) {
+        QVERIFY(WriteFile(folder.filePath(QString::fromLatin1(name))));
+    }
+    FileDialog dialog(m_Owner.get());
+    dialog.SetFilter(kHTMLFilter);
+    // The dialog opens where the previous choice was.
+    dialog.SetFileName(folder.filePath(QStringLiteral("index.html")));
+
+    QStringList filtersOffered;
+    QStringList listedAsHTML;
+    QStringList listedAsText;
+    bool pagesListed = false;
+    bool textListed = false;
+    ModalAnswers answers;
+    answers.Then([&](QWidget* window) {
+        auto* shown = qobject_cast<QFileDialog*>(window);
+        auto* types = window->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        if (shown && types) {
+            filtersOffered = ComboTexts(types);
+            // The folder is read in the background: wait for both pages.
+            pagesListed = QTest::qWaitFor([&] { return ListedNames(shown).size() >= 2; }, 5000);
+            QTest::qWait(50);
+            listedAsHTML = ListedNames(shown);
+            // The user picks the next filter, "Text Files", with the keyboard.
+            types->setFocus();
+            QTest::keyClick(types, Qt::Key_Down);
+            textListed = QTest::qWaitFor(
+                [&] { return ListedNames(shown).contains(QStringLiteral("notes.txt")); }, 5000);
+            QTest::qWait(50);
+            listedAsText = ListedNames(shown);
+        }
+        window->close();
+    });
+    QCOMPARE(ErrorNumberOf([&] { dialog.ShowOpen(); }), FileDialog::kCancelError);
+
+    QVERIFY(pagesListed);
+    QVERIFY(textListed);
+    QCOMPARE(filtersOffered, FileFilter(kHTMLFilter).NameFilters());
+    QCOMPARE(listedAsHTML, (QStringList{QStringLiteral("PAGE.HTM"), QStringLiteral("index.html")}));
+    QCOMPARE(listedAsText, QStringList{QStringLiteral("notes.txt")});
+}
+
+void FileDialogTest::showsItsTitleFontAndKind_data() {
+    QTest::addColumn<Showing>("showing");
+    QTest::addColumn<QFileDialog::AcceptMode>("acceptMode");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("fontName");
+
+    QTest::newRow("open") << Showing::Open << QFileDialog::AcceptOpen << QStringLiteral("Load HTML")
+                          << QStringLiteral("Verdana");
+    QTest::newRow("save, same stored title")
+        << Showing::Save << QFileDialog::AcceptSave << QStringLiteral("Load HTML")
+        << QStringLiteral("Verdana");
+    QTest::newRow("open, other title and font")
+        << Showing::Open << QFileDialog::AcceptOpen << QStringLiteral("Pick a page")
+        << QStringLiteral("Courier");
+}
+
+void FileDialogTest::showsItsTitleFontAndKind() {
+    QFETCH(Showing, showing);
+    QFETCH(QFileDialog::AcceptMode, acceptMode);
+    QFETCH(QString, title);
+    QFETCH(QString, fontName);
+
+    FileDialog dialog(m_Owner.get());
+    dialog.SetFilter(kHTMLFilter);
+    dialog.SetDialogTitle(title);
+    dialog.SetFontName(fontName);
+
+    QString shownTitle;
+    QString shownFamily;
+    int shownMode = -1;
+    ModalAnswers answers;
+    answers.Then([&](QWidget* window) {
+        shownTitle = window->windowTitle();
+        shownFamily = window->font().families().value(0);
+        if (auto* shown = qobject_cast<QFileDialog*>(window)) {
+            shownMode = shown->acceptMode();
+        }
+        window->close();
+    });
+    QCOMPARE(ErrorNumberOf([&] { Show(dialog, showing); }), FileDialog::kCancelError);
+
+    QCOMPARE(shownTitle, title);
+    QCOMPARE(shownFamily, fontName);
+    QCOMPARE(shownMode, static_cast<int>(acceptMode));
+}
+
+void FileDialogTest::takesTheTypedNameAsFullPath_data() {
+    QTest::addColumn<Showing>("showing");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("chosenName");
+
+    QTest::newRow("open, bare name of a file in the shown folder")
+        << Showing::Open << QStringLiteral("PAGE.HTM") << QStringLiteral("PAGE.HTM");
+    QTest::newRow("open, full path")
+        << Showing::Open << QStringLiteral("<folder>/index.html") << QStringLiteral("index.html");
+    QTest::newRow("open, a name that does not exist")
+        << Showing::Open << QStringLiteral("missing.html") << QStringLiteral("missing.html");
+    QTest::newRow("save, new name")
+        << Showing::Save << QStringLiteral("out.php") << QStringLiteral("out.php");
+}
+
+void FileDialogTest::takesTheTypedNameAsFullPath() {
+    QFETCH(Showing, showing);
+    QFETCH(QString, typed);
+    QFETCH(QString, chosenName);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QVERIFY(WriteFile(folder.filePath(QStringLiteral("index.html"))));
+    QVERIFY(WriteFile(folder.filePath(QStringLiteral("PAGE.HTM"))));
+    QVERIFY(WriteFile(folder.filePath(QStringLiteral("earlier.htm"))));
+    FileDialog dialog(m_Owner.get());
+    dialog.SetFilter(kHTMLFilter);
+    // The dialog opens in the folder of the previous choice, with it preselected.
+    dialog.SetFileName(folder.filePath(QStringLiteral("earlier.htm")));
+
+    ModalAnswers answers;
+    answers.Then(TypeNameAndPressEnter(typed.replace(QStringLiteral("<folder>"), folder.path())));
+    QCOMPARE(ErrorNumberOf([&] { Show(dialog, showing); }), 0);
+
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(dialog.FileName(), QDir(folder.path()).absoluteFilePath(chosenName));
+}
+
+void FileDialogTest::cancelRaisesTheCancelErrorAndKeepsFileName_data() {
+    QTest::addColumn<Showing>("showing");
+    QTest::newRow("open") << Showing::Open;
+    QTest::newRow("save") << Showing::Save;
+}
+
+void FileDialogTest::cancelRaisesTheCancelErrorAndKeepsFileName() {
+    QFETCH(Showing, showing);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString previous = folder.filePath(QStringLiteral("earlier.htm"));
+    QVERIFY(WriteFile(previous));
+    FileDialog dialog(m_Owner.get());
+    dialog.SetFilter(kHTMLFilter);
+    dialog.SetFileName(previous);
+
+    ModalAnswers answers;
+    // The user first types another name, then thinks better of it.
+    answers.Then([&](QWidget* window) {
+        if (auto* name = window->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            name->setText(QStringLiteral("other.htm"));
+        }
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    QCOMPARE(ErrorNumberOf([&] { Show(dialog, showing); }), FileDialog::kCancelError);
+
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(dialog.FileName(), previous);
+}
+
+void FileDialogTest::saveOnAnExistingFileAsksNothingOfItsOwn() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString existing = folder.filePath(QStringLiteral("page.php"));
+    QVERIFY(WriteFile(existing));
+    FileDialog dialog(m_Owner.get());
+    dialog.SetFilter(QStringLiteral("PHP Files (*.PHP)|* .PHP"));
+
+    bool askedAgain = false;
+    ModalAnswers answers;
+    answers.Then(TypeNameAndPressEnter(existing, &askedAgain));
+    QCOMPARE(ErrorNumberOf([&] { dialog.ShowSave(); }), 0);
+
+    QVERIFY(!askedAgain);
+    QCOMPARE(dialog.FileName(), existing);
+}
+
+QTEST_MAIN(FileDialogTest)
+#include "FileDialogTest.moc"

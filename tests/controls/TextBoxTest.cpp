@@ -1,0 +1,154 @@
+// Tests of the text box: CR LF line breaks, exact characters and the Change signal.
+#include "TextBox.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+using quillomatic::TextBox;
+
+class TextBoxTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void textBreaksLinesWithCrLfWhateverWasSet_data();
+    void textBreaksLinesWithCrLfWhateverWasSet();
+    void charactersSurviveUnchanged_data();
+    void charactersSurviveUnchanged();
+    void holdsTextOnlyForExactlyTheSameText_data();
+    void holdsTextOnlyForExactlyTheSameText();
+    void changeIsRaisedOncePerSetText_data();
+    void changeIsRaisedOncePerSetText();
+    void changeIsRaisedForEveryKeystroke();
+};
+
+void TextBoxTest::textBreaksLinesWithCrLfWhateverWasSet_data() {
+    QTest::addColumn<QString>("set");
+    QTest::addColumn<QString>("text");
+    const QString threeLines = QStringLiteral("<p>\r\nx\r\n</p>");
+    QTest::newRow("LF") << QStringLiteral("<p>\nx\n</p>") << threeLines;
+    QTest::newRow("CR LF") << threeLines << threeLines;
+    QTest::newRow("lone CR") << QStringLiteral("<p>\rx\r</p>") << threeLines;
+    QTest::newRow("all three mixed")
+        << QStringLiteral("<p>\r\nx\r</p>\nend") << QStringLiteral("<p>\r\nx\r\n</p>\r\nend");
+    QTest::newRow("blank line between two sentences")
+        << QStringLiteral("First.\r\n\r\nSecond.") << QStringLiteral("First.\r\n\r\nSecond.");
+    QTest::newRow("blank line from two lone CRs")
+        << QStringLiteral("a\r\rb") << QStringLiteral("a\r\n\r\nb");
+    QTest::newRow("LF then CR are two breaks")
+        << QStringLiteral("a\n\rb") << QStringLiteral("a\r\n\r\nb");
+    QTest::newRow("break at the end") << QStringLiteral("a\n") << QStringLiteral("a\r\n");
+    QTest::newRow("break at the start") << QStringLiteral("\rb") << QStringLiteral("\r\nb");
+    QTest::newRow("only a break") << QStringLiteral("\n") << QStringLiteral("\r\n");
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TextBoxTest::textBreaksLinesWithCrLfWhateverWasSet() {
+    QFETCH(QString, set);
+    QFETCH(QString, text);
+    TextBox box;
+    box.SetText(set);
+    QCOMPARE(box.Text(), text);
+    QCOMPARE(box.document()->blockCount(),
+             static_cast<int>(text.count(QStringLiteral("\r\n"))) + 1);
+}
+
+void TextBoxTest::charactersSurviveUnchanged_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no-break space") << QStringLiteral("a\u00A0b&nbsp;");
+    QTest::newRow("tabs") << QStringLiteral("\t<td>\t\tx</td>\t");
+    QTest::newRow("no-break spaces and tabs over several lines")
+        << QStringLiteral("\u00A0<p>\r\n\t\u00A0x\r\n\t</p>\u00A0");
+    QTest::newRow("blanks at line ends") << QStringLiteral("x   \r\n   \r\n");
+    QTest::newRow("quotes, backslashes and non-ASCII letters")
+        << QStringLiteral("<a href=\"c:\\x\">\u00E9\u00FC\u00DF</a>");
+}
+
+void TextBoxTest::charactersSurviveUnchanged() {
+    QFETCH(QString, text);
+    TextBox box;
+    box.SetText(text);
+    QCOMPARE(box.Text(), text);
+    QVERIFY(box.HoldsText(text));
+}
+
+void TextBoxTest::holdsTextOnlyForExactlyTheSameText_data() {
+    QTest::addColumn<QString>("held");
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<bool>("holds");
+    QTest::newRow("same lines") << QStringLiteral("a\r\nb") << QStringLiteral("a\r\nb") << true;
+    QTest::newRow("set with LF, asked with CR LF")
+        << QStringLiteral("a\nb") << QStringLiteral("a\r\nb") << true;
+    QTest::newRow("asked with LF") << QStringLiteral("a\r\nb") << QStringLiteral("a\nb") << false;
+    QTest::newRow("asked with lone CR")
+        << QStringLiteral("a\r\nb") << QStringLiteral("a\rb") << false;
+    QTest::newRow("one character differs, same length")
+        << QStringLiteral("<p>") << QStringLiteral("<b>") << false;
+    QTest::newRow("break moved, same length")
+        << QStringLiteral("ab\r\ncd") << QStringLiteral("a\r\nbcd") << false;
+    QTest::newRow("extra break at the end")
+        << QStringLiteral("a") << QStringLiteral("a\r\n") << false;
+    QTest::newRow("break at the end missing")
+        << QStringLiteral("a\r\n") << QStringLiteral("a") << false;
+    QTest::newRow("blank instead of no-break space")
+        << QStringLiteral("a\u00A0b") << QStringLiteral("a b") << false;
+    QTest::newRow("letter case differs") << QStringLiteral("<P>") << QStringLiteral("<p>") << false;
+    QTest::newRow("both empty") << QString() << QString() << true;
+    QTest::newRow("empty box, some text") << QString() << QStringLiteral("x") << false;
+    QTest::newRow("some text, asked empty") << QStringLiteral("x") << QString() << false;
+}
+
+void TextBoxTest::holdsTextOnlyForExactlyTheSameText() {
+    QFETCH(QString, held);
+    QFETCH(QString, asked);
+    QFETCH(bool, holds);
+    TextBox box;
+    box.SetText(held);
+    QCOMPARE(box.HoldsText(asked), holds);
+}
+
+void TextBoxTest::changeIsRaisedOncePerSetText_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("set");
+    QTest::newRow("text into an empty box") << QString() << QStringLiteral("<p>");
+    QTest::newRow("other text") << QStringLiteral("<p>") << QStringLiteral("<b>");
+    QTest::newRow("empty over text") << QStringLiteral("<p>") << QString();
+    QTest::newRow("several lines") << QString() << QStringLiteral("a\r\nb\r\nc");
+    QTest::newRow("the same text again") << QStringLiteral("<p>") << QStringLiteral("<p>");
+}
+
+void TextBoxTest::changeIsRaisedOncePerSetText() {
+    QFETCH(QString, before);
+    QFETCH(QString, set);
+    TextBox box;
+    box.SetText(before);
+    QSignalSpy changes(&box, &TextBox::Change);
+
+    box.SetText(set);
+
+    QCOMPARE(changes.count(), 1);
+}
+
+void TextBoxTest::changeIsRaisedForEveryKeystroke() {
+    TextBox box;
+    box.show();
+    box.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&box));
+    box.setFocus(Qt::OtherFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), &box);
+    QSignalSpy changes(&box, &TextBox::Change);
+
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ab"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("c"));
+    QCOMPARE(changes.count(), 4);
+    QCOMPARE(box.Text(), QStringLiteral("ab\r\nc"));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    QCOMPARE(changes.count(), 5);
+    QCOMPARE(box.Text(), QStringLiteral("ab\r\n"));
+    QVERIFY(box.HoldsText(QStringLiteral("ab\r\n")));
+}
+
+QTEST_MAIN(TextBoxTest)
+#include "TextBoxTest.moc"

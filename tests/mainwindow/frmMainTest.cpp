@@ -1,0 +1,717 @@
+// The main window at work, driven the way a user drives it: typing, pasting,
+// clicking the real buttons and toolbar, answering the real message box and
+// picking files in the real file dialog.
+#include "frmMain.h"
+
+#include "CommandButton.h"
+#include "DragBar.h"
+#include "FileDialog.h"
+#include "ModalAnswers.h"
+#include "TextBox.h"
+#include "TitleBarButton.h"
+#include "Toolbar.h"
+#include "ToolbarButton.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+using quillomatic::CommandButton;
+using quillomatic::DragBar;
+using quillomatic::FileDialog;
+using quillomatic::frmMain;
+using quillomatic::TextBox;
+using quillomatic::TitleBarButton;
+using quillomatic::Toolbar;
+using quillomatic::ToolbarButton;
+using quillomatic::testing::ModalAnswers;
+
+namespace {
+
+const QString kConverted = QStringLiteral(
+    "Your HTML has succesfully been converted.\n\nSelect a format from the toolbar to view the "
+    "results.");
+const QString kNothingToConvert = QStringLiteral(
+    "You haven't entered any HTML to convert yet.\n\nPlease enter some HTML to convert.");
+const QString kQuit = QStringLiteral(
+    "Quillomatic will now quit.\n\nAre you sure you that want to quit Quillomatic at this time?");
+const QString kNotFound =
+    QStringLiteral("Sorry, that file doesn't exist.\n\nDo you want to select another file?");
+const QString kErase = QStringLiteral("Loading HTML from a file will erase the current HTML you "
+                                      "have entered.\n\nDo you want to continue?");
+const QString kOverwrite =
+    QStringLiteral("The file you selected already exists.\n\nDo you want to overwrite the file?");
+const QString kSaved = QStringLiteral(
+    "The script source has been succesfully written to a file.\n\nOpen the file to view it.");
+const QString kHTMLFilter = QStringLiteral(
+    "HTML Files (*.HTM; *.HTML)|* .HTM, *.HTML|Text Files (*.TXT)|*.TXT|All Files (*.*)|*.*");
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Types `text` key by key; characters without a key of their own arrive as a
+// keyboard layout or input method would deliver them.
+void TypeInto(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClicks(widget, QString(c));
+        } else {
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+        }
+    }
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// One main window, started as the program starts it, and its controls.
+struct Window {
+    Window() {
+        form.Form_Load();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+    }
+
+    template <typename T> T* Find(const char* name) {
+        T* child = form.findChild<T*>(QString::fromLatin1(name));
+        if (!child) {
+            qFatal("no control %s", name);
+        }
+        return child;
+    }
+    TextBox* txtHTML() { return Find<TextBox>("txtHTML"); }
+    TextBox* txtScriptSource() { return Find<TextBox>("txtScriptSource"); }
+    CommandButton* cmdConvertNow() { return Find<CommandButton>("cmdConvertNow"); }
+    QLabel* lblScriptName() { return Find<QLabel>("lblScriptName"); }
+    QWidget* htmlPage() { return Find<QWidget>("fra0"); }
+    QWidget* scriptPage() { return Find<QWidget>("fra1"); }
+    FileDialog* cdg() { return Find<FileDialog>("cdg"); }
+    QWidget* MessageBox() { return Find<QWidget>("frmError"); }
+
+    void Type(const QString& text) { TypeInto(txtHTML(), text); }
+    void Click(const char* name) { QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton); }
+    void ClickView(int position) {
+        auto* toolbar = Find<Toolbar>("xtTab");
+        QTest::mouseClick(toolbar->Button(static_cast<qint16>(position)), Qt::LeftButton);
+    }
+    // Presses Convert and answers the success message.
+    void Convert(ModalAnswers& answers) {
+        answers.ThenPress(1);
+        Click("cmdConvertNow");
+    }
+
+    frmMain form;
+};
+
+} // namespace
+
+class frmMainTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void ConvertButtonFollowsTheHTMLBox();
+    void ConvertRunsOnceAndTellsTheUser();
+    void ScriptViewConvertsFirstWithoutTheSuccessMessage();
+    void ScriptViewsShowTheirOwnResultCaptionAndFilter_data();
+    void ScriptViewsShowTheirOwnResultCaptionAndFilter();
+    void SwitchingViewsWithoutChangesRunsNothing();
+    void RestoringTheConvertedTextNeedsNoNewRun();
+    void EmptyBoxGetsOnlyItsMessageAndNothingChanges();
+    void HTMLViewOfAnEmptyBoxSaysNothing();
+    void ResetEmptiesTheBoxAndShowsTheHTMLPage();
+    void CopyAllPutsTheScriptBoxTextOnTheClipboard();
+    void PastedHTMLIsConverted();
+    void FailedConversionIsReportedAndKeepsEverything();
+
+    void LoadIntoAnEmptyBoxAsksNothing();
+    void LoadOverTextAsksFirstAndNoKeepsTheText();
+    void LoadOfAMissingNameOffersAnotherPick();
+    void LoadCancelledChangesNothing();
+    void FailedLoadIsReportedAndKeepsTheText();
+    void SaveWritesTheScriptBoxAsShown();
+    void SaveOverAnExistingFileAsksFirst();
+    void SavedNoticeAnsweredEitherWayEndsTheCommand();
+    void FailedSaveKeepsTheOldFileAndSaysSo();
+    void SaveCancelledWritesNothing();
+
+    void QuitAnsweredNoKeepsEverything();
+    void QuitAskedForEveryCloseRequest();
+    void QuitAnsweredYesEndsTheProgram();
+    void MinimiseButtonMinimises();
+    void AboutBoxOpensModallyAndCloses();
+
+private:
+    int StagingFiles() const {
+        return static_cast<int>(
+            QDir(m_Folder->path()).entryList({QStringLiteral("qm*.tmp")}, QDir::Files).size());
+    }
+    QString PathOf(const QString& name) const { return m_Folder->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> m_Folder;
+    QString m_PreviousFolder;
+};
+
+void frmMainTest::init() {
+    // Conversions stage their text in the current folder; give each test its own.
+    m_Folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_Folder->isValid());
+    m_PreviousFolder = QDir::currentPath();
+    QDir::setCurrent(m_Folder->path());
+}
+
+void frmMainTest::cleanup() {
+    QDir::setCurrent(m_PreviousFolder);
+    m_Folder.reset();
+}
+
+void frmMainTest::ConvertButtonFollowsTheHTMLBox() {
+    Window window;
+    ModalAnswers answers;
+    QVERIFY(window.cmdConvertNow()->Disabled());
+
+    window.Type(QStringLiteral("<p>"));
+    QVERIFY(!window.cmdConvertNow()->Disabled());
+
+    // Deleting everything disables it again.
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(window.txtHTML(), Qt::Key_Backspace);
+    }
+    QVERIFY(window.cmdConvertNow()->Disabled());
+
+    window.Type(QStringLiteral("<b>"));
+    window.Convert(answers);
+    QVERIFY(answers.AllAnswered());
+    QVERIFY(window.cmdConvertNow()->Disabled());
+
+    window.Type(QStringLiteral("x"));
+    QVERIFY(!window.cmdConvertNow()->Disabled());
+    QTest::keyClick(window.txtHTML(), Qt::Key_Backspace);
+    QVERIFY2(window.cmdConvertNow()->Disabled(), "the box holds the converted text again");
+
+    // A disabled button takes no click: nothing is converted, nothing is said.
+    const int staged = StagingFiles();
+    window.Click("cmdConvertNow");
+    QCOMPARE(StagingFiles(), staged);
+    QVERIFY(answers.Messages().size() == 1);
+}
+
+void frmMainTest::ConvertRunsOnceAndTellsTheUser() {
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<p class=\"x\">"));
+    window.Convert(answers);
+    QCOMPARE(answers.MessageTexts(), QStringList{kConverted});
+    QCOMPARE(answers.Messages().first().Caption1, QStringLiteral("OK"));
+    QCOMPARE(answers.Messages().first().Caption2, QStringLiteral("Cancel"));
+    QCOMPARE(answers.Messages().first().Title, QStringLiteral("Quillomatic"));
+    QCOMPARE(StagingFiles(), 5);
+    // The results wait for a format to be picked; the HTML page stays.
+    QVERIFY(window.htmlPage()->isVisible());
+    QVERIFY(!window.scriptPage()->isVisible());
+    QCOMPARE(window.txtScriptSource()->Text(), QString());
+}
+
+void frmMainTest::ScriptViewConvertsFirstWithoutTheSuccessMessage() {
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<a href=\"x\">"));
+    window.ClickView(2);
+    QVERIFY(answers.Messages().isEmpty());
+    QCOMPARE(StagingFiles(), 5);
+    QVERIFY(window.scriptPage()->isVisible());
+    QVERIFY(!window.htmlPage()->isVisible());
+    QCOMPARE(window.lblScriptName()->text(), QStringLiteral("ASP Source:"));
+    QCOMPARE(window.txtScriptSource()->Text(),
+             QStringLiteral("<%\r\n' GENERATED BY PELLWEATHER QUILLOMATIC\r\n\r\n"
+                            "Response.Write \"<a href=\"\"x\"\">\" & vbCrLf\r\n%>"));
+    QVERIFY(window.cmdConvertNow()->Disabled());
+}
+
+void frmMainTest::ScriptViewsShowTheirOwnResultCaptionAndFilter_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("firstStatement");
+    QTest::addColumn<QString>("filter");
+    QTest::newRow("ASP") << 2 << "ASP Source:"
+                         << "Response.Write \"$a\" & vbCrLf"
+                         << "ASP Files (*.ASP)|* .ASP";
+    QTest::newRow("JavaScript") << 3 << "JavaScript Source:"
+                                << "document.writeln(\"$a\");"
+                                << "JavaScript Files (*.JS)|* .JS";
+    QTest::newRow("PHP") << 4 << "PHP Source:"
+                         << "echo \"\\$a\\n\";"
+                         << "PHP Files (*.PHP)|* .PHP";
+    QTest::newRow("JSP") << 5 << "JSP Source:"
+                         << "out.println(\"$a\");"
+                         << "JSP Files (*.JSP)|* .JSP";
+    QTest::newRow("Perl") << 6 << "Perl Source:"
+                          << "print \"\\$a\\n\";"
+                          << "Perl Files (*.PL)|* .PL";
+}
+
+void frmMainTest::ScriptViewsShowTheirOwnResultCaptionAndFilter() {
+    QFETCH(int, position);
+    QFETCH(QString, caption);
+    QFETCH(QString, firstStatement);
+    QFETCH(QString, filter);
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("$a"));
+    window.ClickView(position);
+    QCOMPARE(window.lblScriptName()->text(), caption);
+    QVERIFY2(window.txtScriptSource()->Text().contains(QStringLiteral("\r\n") + firstStatement +
+                                                       QStringLiteral("\r\n")),
+             qPrintable(window.txtScriptSource()->Text()));
+    QCOMPARE(window.cdg()->Filter(), filter);
+    window.ClickView(1);
+    QVERIFY(window.htmlPage()->isVisible());
+    QCOMPARE(window.cdg()->Filter(), kHTMLFilter);
+    // The HTML view leaves the script page as it was.
+    QCOMPARE(window.lblScriptName()->text(), caption);
+}
+
+void frmMainTest::SwitchingViewsWithoutChangesRunsNothing() {
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<p>"));
+    window.Convert(answers);
+    for (int position : {2, 3, 4, 5, 6, 1, 4}) {
+        window.ClickView(position);
+    }
+    QCOMPARE(StagingFiles(), 5);
+    QCOMPARE(answers.Messages().size(), 1);
+    QVERIFY(window.txtScriptSource()->Text().startsWith(QStringLiteral("<?php")));
+}
+
+void frmMainTest::RestoringTheConvertedTextNeedsNoNewRun() {
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<p>"));
+    window.ClickView(4);
+    const QString php = window.txtScriptSource()->Text();
+    window.ClickView(1);
+    window.Type(QStringLiteral("!"));
+    QTest::keyClick(window.txtHTML(), Qt::Key_Backspace);
+    window.ClickView(4);
+    QCOMPARE(StagingFiles(), 5);
+    QCOMPARE(window.txtScriptSource()->Text(), php);
+
+    // A real change runs again.
+    window.ClickView(1);
+    window.Type(QStringLiteral("!"));
+    window.ClickView(4);
+    QCOMPARE(StagingFiles(), 10);
+    QVERIFY(window.txtScriptSource()->Text().contains(QStringLiteral("echo \"<p>!\\n\";")));
+}
+
+void frmMainTest::EmptyBoxGetsOnlyItsMessageAndNothingChanges() {
+    Window window;
+    ModalAnswers answers;
+    // Earlier results exist and the PHP page shows...
+    window.Type(QStringLiteral("<p>"));
+    window.ClickView(4);
+    const QString shown = window.txtScriptSource()->Text();
+    // ...then the box is emptied through Reset, which shows the HTML page.
+    window.Click("cmdReset");
+    QVERIFY(window.htmlPage()->isVisible());
+    const int staged = StagingFiles();
+
+    answers.ThenPress(2);
+    window.ClickView(2);
+    QCOMPARE(answers.MessageTexts(), QStringList{kNothingToConvert});
+    QVERIFY(window.htmlPage()->isVisible());
+    QVERIFY(!window.scriptPage()->isVisible());
+    QCOMPARE(window.cdg()->Filter(), kHTMLFilter);
+    QCOMPARE(window.lblScriptName()->text(), QStringLiteral("PHP Source:"));
+    QCOMPARE(window.txtScriptSource()->Text(), shown);
+    QCOMPARE(StagingFiles(), staged);
+}
+
+void frmMainTest::HTMLViewOfAnEmptyBoxSaysNothing() {
+    Window window;
+    ModalAnswers answers;
+    window.ClickView(1);
+    QTest::qWait(50);
+    QVERIFY(answers.Messages().isEmpty());
+    QVERIFY(window.htmlPage()->isVisible());
+    QCOMPARE(window.cdg()->Filter(), kHTMLFilter);
+}
+
+void frmMainTest::ResetEmptiesTheBoxAndShowsTheHTMLPage() {
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<p>"));
+    window.ClickView(6);
+    QCOMPARE(window.cdg()->Filter(), QStringLiteral("Perl Files (*.PL)|* .PL"));
+    window.Click("cmdReset");
+    QCOMPARE(window.txtHTML()->Text(), QString());
+    QVERIFY(window.htmlPage()->isVisible());
+    QVERIFY(!window.scriptPage()->isVisible());
+    QCOMPARE(window.cdg()->Filter(), kHTMLFilter);
+    QVERIFY(window.cmdConvertNow()->Disabled());
+    // The results stay: the script box still shows the Perl script.
+    QVERIFY(window.txtScriptSource()->Text().startsWith(QStringLiteral("# GENERATED")));
+}
+
+void frmMainTest::CopyAllPutsTheScriptBoxTextOnTheClipboard() {
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<p>"));
+    QTest::keyClick(window.txtHTML(), Qt::Key_Return);
+    window.Type(QStringLiteral("\"two\""));
+    window.ClickView(3);
+    // What the box holds at that moment, edits included.
+    QTest::keyClick(window.txtScriptSource(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(window.txtScriptSource(), QStringLiteral(" // edited"));
+    window.Click("cmdCopy");
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QStringLiteral("<SCRIPT LANGUAGE=\"JavaScript\">\r\n<!--\r\n"
+                            "// GENERATED BY PELLWEATHER QUILLOMATIC\r\n\r\n"
+                            "document.writeln(\"<p>\");\r\n"
+                            "document.writeln(\"\\\"two\\\"\");\r\n"
+                            "//-->\r\n</SCRIPT> // edited"));
+    QVERIFY(answers.Messages().isEmpty());
+}
+
+void frmMainTest::PastedHTMLIsConverted() {
+    Window window;
+    ModalAnswers answers;
+    QGuiApplication::clipboard()->setText(QStringLiteral("<p>one</p>\r\n<p>two</p>\n"));
+    window.txtHTML()->setFocus();
+    QTest::keyClick(window.txtHTML(), Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(!window.cmdConvertNow()->Disabled());
+    window.ClickView(4);
+    QCOMPARE(window.txtScriptSource()->Text(),
+             QStringLiteral("<?php\r\n// GENERATED BY PELLWEATHER QUILLOMATIC\r\n\r\n"
+                            "echo \"<p>one</p>\\n\";\r\necho \"<p>two</p>\\n\";\r\n?>"));
+}
+
+void frmMainTest::FailedConversionIsReportedAndKeepsEverything() {
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<p>"));
+    window.ClickView(2);
+    window.ClickView(1);
+    window.Type(QStringLiteral("!"));
+    // The staging file cannot be created: the current folder is gone.
+    QDir::setCurrent(QStringLiteral("/proc"));
+    answers.ThenPress(1);
+    window.ClickView(4);
+    QDir::setCurrent(m_Folder->path());
+    QCOMPARE(answers.Messages().size(), 1);
+    QVERIFY2(answers.Messages().first().Text.startsWith(
+                 QStringLiteral("Your HTML could not be converted.\n\nCannot create \"qm")),
+             qPrintable(answers.Messages().first().Text));
+    // No page switch, the previous results stay, Convert stays available.
+    QVERIFY(window.htmlPage()->isVisible());
+    QVERIFY(!window.cmdConvertNow()->Disabled());
+    QCOMPARE(window.lblScriptName()->text(), QStringLiteral("ASP Source:"));
+
+    // Once the folder is usable again the same view converts.
+    window.ClickView(4);
+    QCOMPARE(window.lblScriptName()->text(), QStringLiteral("PHP Source:"));
+    QVERIFY(window.txtScriptSource()->Text().contains(QStringLiteral("echo \"<p>!\\n\";")));
+}
+
+void frmMainTest::LoadIntoAnEmptyBoxAsksNothing() {
+    Window window;
+    ModalAnswers answers;
+    WriteFile(PathOf(QStringLiteral("page.html")), "<p>caf\xE9</p>\r\n<b>\"x\"</b>\r\n");
+    answers.ThenPick(PathOf(QStringLiteral("page.html")));
+    window.Click("cmdLoadFromFile");
+    QVERIFY(answers.AllAnswered());
+    QVERIFY(answers.Messages().isEmpty());
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<p>caf\u00E9</p>\r\n<b>\"x\"</b>\r\n"));
+    QCOMPARE(window.cdg()->FileName(), PathOf(QStringLiteral("page.html")));
+    QVERIFY2(!window.cmdConvertNow()->Disabled(), "a load does not convert");
+    QCOMPARE(StagingFiles(), 0);
+}
+
+void frmMainTest::LoadOverTextAsksFirstAndNoKeepsTheText() {
+    Window window;
+    ModalAnswers answers;
+    WriteFile(PathOf(QStringLiteral("page.htm")), "<new>");
+    window.Type(QStringLiteral("<old>"));
+    answers.ThenPick(PathOf(QStringLiteral("page.htm"))).ThenPress(2);
+    window.Click("cmdLoadFromFile");
+    QCOMPARE(answers.MessageTexts(), QStringList{kErase});
+    QCOMPARE(answers.Messages().first().Caption1, QStringLiteral("Yes"));
+    QCOMPARE(answers.Messages().first().Caption2, QStringLiteral("No"));
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<old>"));
+
+    answers.ThenPick(PathOf(QStringLiteral("page.htm"))).ThenPress(1);
+    window.Click("cmdLoadFromFile");
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<new>"));
+}
+
+void frmMainTest::LoadOfAMissingNameOffersAnotherPick() {
+    Window window;
+    ModalAnswers answers;
+    WriteFile(PathOf(QStringLiteral("real.html")), "<real>");
+    window.Type(QStringLiteral("<old>"));
+    // Missing, yes; missing again, yes; the real one, then yes to the erase question.
+    answers.ThenPick(PathOf(QStringLiteral("gone.html")))
+        .ThenPress(1)
+        .ThenPick(PathOf(QStringLiteral("also-gone.html")))
+        .ThenPress(1)
+        .ThenPick(PathOf(QStringLiteral("real.html")))
+        .ThenPress(1);
+    window.Click("cmdLoadFromFile");
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(answers.MessageTexts(), (QStringList{kNotFound, kNotFound, kErase}));
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<real>"));
+
+    // "No" ends the command with the box as it was.
+    answers.ThenPick(PathOf(QStringLiteral("gone.html"))).ThenPress(2);
+    window.Click("cmdLoadFromFile");
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<real>"));
+}
+
+void frmMainTest::LoadCancelledChangesNothing() {
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<old>"));
+    answers.ThenCancel();
+    window.Click("cmdLoadFromFile");
+    QVERIFY(answers.AllAnswered());
+    QVERIFY(answers.Messages().isEmpty());
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<old>"));
+}
+
+void frmMainTest::FailedLoadIsReportedAndKeepsTheText() {
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<old>"));
+    // A file that exists but fails when read: a link to the process's memory file.
+    const QString unreadable = PathOf(QStringLiteral("unreadable.html"));
+    QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), unreadable));
+    answers.ThenPick(unreadable).ThenPress(1).ThenPress(1);
+    window.Click("cmdLoadFromFile");
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(answers.Messages().size(), 2);
+    QCOMPARE(answers.Messages().at(0).Text, kErase);
+    QVERIFY2(answers.Messages().at(1).Text.startsWith(
+                 QStringLiteral("The HTML could not be loaded from the file.\n\nCannot read "
+                                "\"%1\": ")
+                     .arg(unreadable)),
+             qPrintable(answers.Messages().at(1).Text));
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<old>"));
+}
+
+void frmMainTest::SaveWritesTheScriptBoxAsShown() {
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<p>caf\u00E9 \u20AC</p>"));
+    window.ClickView(4);
+    QTest::keyClick(window.txtScriptSource(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(window.txtScriptSource(), Qt::Key_Return);
+    QTest::keyClicks(window.txtScriptSource(), QStringLiteral("// mine"));
+    // A name without extension gets none added.
+    answers.ThenPick(PathOf(QStringLiteral("script"))).ThenPress(1);
+    window.Click("cmdSave");
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(answers.MessageTexts(), QStringList{kSaved});
+    QCOMPARE(answers.Messages().first().Caption1, QStringLiteral("OK"));
+    QCOMPARE(answers.Messages().first().Caption2, QStringLiteral("Cancel"));
+    QCOMPARE(ReadFile(PathOf(QStringLiteral("script"))),
+             QByteArray("<?php\r\n// GENERATED BY PELLWEATHER QUILLOMATIC\r\n\r\n"
+                        "echo \"<p>caf\xE9 \x80</p>\\n\";\r\n?>\r\n// mine"));
+}
+
+void frmMainTest::SaveOverAnExistingFileAsksFirst() {
+    Window window;
+    ModalAnswers answers;
+    const QString target = PathOf(QStringLiteral("out.php"));
+    WriteFile(target, "old contents, longer than the new script will be, by quite a margin.....");
+    window.Type(QStringLiteral("<p>"));
+    window.ClickView(4);
+
+    answers.ThenPick(target).ThenPress(2);
+    window.Click("cmdSave");
+    QCOMPARE(answers.MessageTexts(), QStringList{kOverwrite});
+    QCOMPARE(answers.Messages().first().Caption1, QStringLiteral("Yes"));
+    QCOMPARE(ReadFile(target).left(12), QByteArray("old contents"));
+
+    answers.ThenPick(target).ThenPress(1).ThenPress(1);
+    window.Click("cmdSave");
+    QCOMPARE(answers.MessageTexts(), (QStringList{kOverwrite, kOverwrite, kSaved}));
+    QCOMPARE(ReadFile(target), window.txtScriptSource()->Text().toLatin1());
+}
+
+void frmMainTest::SavedNoticeAnsweredEitherWayEndsTheCommand() {
+    for (int button : {1, 2}) {
+        Window window;
+        ModalAnswers answers;
+        window.Type(QStringLiteral("<p>"));
+        window.ClickView(2);
+        const QString target = PathOf(QStringLiteral("notice%1.asp").arg(button));
+        answers.ThenPick(target).ThenPress(button);
+        window.Click("cmdSave");
+        QVERIFY(answers.AllAnswered());
+        QCOMPARE(answers.MessageTexts(), QStringList{kSaved});
+        QCOMPARE(ReadFile(target), window.txtScriptSource()->Text().toLatin1());
+        QVERIFY(!window.MessageBox()->isVisible());
+        QVERIFY(window.scriptPage()->isVisible());
+    }
+}
+
+void frmMainTest::FailedSaveKeepsTheOldFileAndSaysSo() {
+    Window window;
+    ModalAnswers answers;
+    const QString target = PathOf(QStringLiteral("big.js"));
+    WriteFile(target, "old");
+    QGuiApplication::clipboard()->setText(QString(20000, QLatin1Char('x')));
+    window.txtHTML()->setFocus();
+    QTest::keyClick(window.txtHTML(), Qt::Key_V, Qt::ControlModifier);
+    window.ClickView(3);
+
+    // The disk fills up while saving: files may not grow beyond 4 KB.
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = 4096;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    answers.ThenPick(target).ThenPress(1).ThenPress(1);
+    window.Click("cmdSave");
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(answers.Messages().size(), 2);
+    QCOMPARE(answers.Messages().at(0).Text, kOverwrite);
+    QCOMPARE(answers.Messages().at(1).Text,
+             QStringLiteral("The script source could not be written to the file.\n\nCannot write "
+                            "\"%1\": the file would be larger than allowed.")
+                 .arg(target));
+    QCOMPARE(ReadFile(target), QByteArray("old"));
+    QCOMPARE(
+        QDir(m_Folder->path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".qm")),
+        QStringList{});
+
+    // A folder that does not exist is reported too.
+    answers.ThenPick(PathOf(QStringLiteral("missing/out.js"))).ThenPress(1);
+    window.Click("cmdSave");
+    QVERIFY(answers.AllAnswered());
+    QVERIFY(answers.Messages().last().Text.endsWith(QStringLiteral("the folder does not exist.")));
+}
+
+void frmMainTest::SaveCancelledWritesNothing() {
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<p>"));
+    window.ClickView(5);
+    const QStringList before = QDir(m_Folder->path()).entryList(QDir::Files | QDir::Hidden);
+    answers.ThenCancel();
+    window.Click("cmdSave");
+    QVERIFY(answers.AllAnswered());
+    QVERIFY(answers.Messages().isEmpty());
+    QCOMPARE(QDir(m_Folder->path()).entryList(QDir::Files | QDir::Hidden), before);
+}
+
+void frmMainTest::QuitAnsweredNoKeepsEverything() {
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<p>"));
+    window.ClickView(4);
+    window.ClickView(1);
+    window.Type(QStringLiteral("!"));
+    const QString script = window.txtScriptSource()->Text();
+
+    answers.ThenPress(2);
+    window.Click("cmdClose");
+    QCOMPARE(answers.MessageTexts(), QStringList{kQuit});
+    const auto& question = answers.Messages().first();
+    QCOMPARE(question.Caption1, QStringLiteral("Yes"));
+    QCOMPARE(question.Caption2, QStringLiteral("No"));
+    QCOMPARE(question.Title, QStringLiteral("Quillomatic"));
+    QVERIFY(window.form.isVisible());
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<p>!"));
+    QVERIFY(!window.cmdConvertNow()->Disabled());
+    QVERIFY(window.htmlPage()->isVisible());
+    QCOMPARE(window.txtScriptSource()->Text(), script);
+}
+
+void frmMainTest::QuitAskedForEveryCloseRequest() {
+    Window window;
+    ModalAnswers answers;
+    answers.ThenPress(2);
+    // A close request from the window system, not from the title bar.
+    QVERIFY(!window.form.close());
+    QCOMPARE(answers.MessageTexts(), QStringList{kQuit});
+    QVERIFY(window.form.isVisible());
+}
+
+void frmMainTest::QuitAnsweredYesEndsTheProgram() {
+    auto window = std::make_unique<Window>();
+    ModalAnswers answers;
+    answers.ThenPress(1);
+    QTimer::singleShot(0, [&] { window->Click("cmdClose"); });
+    // If "Yes" did not end the program, the event loop would run on.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(10000);
+    QCOMPARE(QApplication::exec(), 0);
+    QCOMPARE(answers.MessageTexts(), QStringList{kQuit});
+    QVERIFY(!window->form.isVisible());
+    QVERIFY(!window->MessageBox()->isVisible());
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        QVERIFY2(!top->isVisible(), qPrintable(top->objectName()));
+    }
+}
+
+void frmMainTest::MinimiseButtonMinimises() {
+    Window window;
+    window.Click("cmdMinimize");
+    QVERIFY(window.form.windowState() & Qt::WindowMinimized);
+}
+
+void frmMainTest::AboutBoxOpensModallyAndCloses() {
+    Window window;
+    window.txtHTML()->setFocus();
+    QString seenName;
+    QString typedMeanwhile;
+    ModalAnswers answers;
+    answers.Then([&](QWidget* about) {
+        seenName = about->objectName();
+        // A key for the main window, through the window system: the modal box blocks it.
+        QTest::keyClick(window.form.windowHandle(), Qt::Key_X);
+        typedMeanwhile = window.txtHTML()->Text();
+        QTest::mouseClick(about->findChild<QWidget*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    });
+    window.Click("cmdAbout");
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(seenName, QStringLiteral("frmAbout"));
+    QCOMPARE(typedMeanwhile, QString());
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!window.form.findChild<QWidget*>(QStringLiteral("frmAbout")));
+    // Once it is closed, the same key reaches the window again.
+    window.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window.form));
+    window.txtHTML()->setFocus();
+    QTest::keyClick(window.form.windowHandle(), Qt::Key_X);
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("x"));
+}
+
+QTEST_MAIN(frmMainTest)
+#include "frmMainTest.moc"
