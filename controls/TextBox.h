@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTimer>
 
 namespace quillomatic {
 
@@ -9,6 +11,13 @@ namespace quillomatic {
 // whatever the widget holds inside; SetText() takes CR LF, LF or a lone CR
 // alike. Raises Change() after every change of the text, by the user or the
 // program.
+//
+// A large text is shown at once and filled in behind: SetText() puts its
+// first lines in the box and appends the rest in slices while the window is
+// idle, since the widget takes about half a second per ten megabytes to
+// take a text in. Text(), HoldsText() and a new SetText() see the whole text
+// at any moment: they finish the fill first. Typing during the fill is kept
+// but cannot be undone, since the slices must not be undoable either.
 class TextBox : public QPlainTextEdit {
     Q_OBJECT
 
@@ -22,9 +31,24 @@ public:
     // their lengths already differ: the check a keystroke can afford on a
     // large page.
     [[nodiscard]] bool HoldsText(const QString& text) const;
+    // Whether part of the last SetText() is still to be appended.
+    [[nodiscard]] bool IsFilling() const { return m_FillFrom < m_Fill.size(); }
 
 signals:
     void Change();
+
+private:
+    // Appends one slice of the text still to come; true while more is left.
+    bool AppendSlice(qsizetype maximumLength) const;
+    void FinishFilling() const;
+
+    // The text still to come, in the widget's form (LF line breaks), from
+    // m_FillFrom on, and where it goes: after what came before, wherever the
+    // user's edits meanwhile moved that.
+    mutable QString m_Fill;
+    mutable qsizetype m_FillFrom = 0;
+    mutable QTextCursor m_FillPoint;
+    mutable QTimer m_FillTimer;
 };
 
 } // namespace quillomatic

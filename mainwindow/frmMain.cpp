@@ -73,11 +73,11 @@ void frmMain::RunConversion() {
     Converter converter;
     const QString html = txtHTML->Text();
     converter.SetSourceHTMLText(EngineText::FromWindow(html));
-    ASPSource = EngineText::ToWindow(converter.ConvertToASP());
-    PHPSource = EngineText::ToWindow(converter.ConvertToPHP());
-    JavaScriptSource = EngineText::ToWindow(converter.ConvertToJavaScript());
-    JSPSource = EngineText::ToWindow(converter.ConvertToJSP());
-    PerlSource = EngineText::ToWindow(converter.ConvertToPerl());
+    ASPSource = converter.ConvertToASP();
+    PHPSource = converter.ConvertToPHP();
+    JavaScriptSource = converter.ConvertToJavaScript();
+    JSPSource = converter.ConvertToJSP();
+    PerlSource = converter.ConvertToPerl();
     ConvertedHTML = html;
     HTMLChanged = false;
     cmdConvertNow->SetDisabled(true);
@@ -97,7 +97,7 @@ bool frmMain::RunConversionOrReport() {
 void frmMain::ShowFormat(qint16 Index) {
     struct View {
         const char* caption;
-        QString frmMain::*source;
+        std::string frmMain::*source;
         const char* filter;
     };
     static const View kScriptViews[] = {
@@ -129,7 +129,7 @@ void frmMain::ShowFormat(qint16 Index) {
     fra[0]->hide();
     fra[1]->show();
     lblScriptName->setText(QString::fromLatin1(view.caption));
-    txtScriptSource->SetText(this->*view.source);
+    txtScriptSource->SetText(EngineText::ToWindow(this->*view.source));
     cdg->SetFilter(QString::fromLatin1(view.filter));
 }
 

@@ -9,6 +9,8 @@
 
 #include "frmMainLayout.h"
 
+#include <string>
+
 namespace quillomatic {
 
 class frmError;
@@ -51,11 +53,12 @@ private:
 
     bool HTMLChanged = false;
     QString ConvertedHTML;
-    QString ASPSource;
-    QString PHPSource;
-    QString JavaScriptSource;
-    QString JSPSource;
-    QString PerlSource;
+    // The scripts stay in the engine's compact form until one is shown.
+    std::string ASPSource;
+    std::string PHPSource;
+    std::string JavaScriptSource;
+    std::string JSPSource;
+    std::string PerlSource;
 };
 
 } // namespace quillomatic

@@ -20,7 +20,23 @@ private slots:
     void changeIsRaisedOncePerSetText_data();
     void changeIsRaisedOncePerSetText();
     void changeIsRaisedForEveryKeystroke();
+    void largeTextShowsAtOnceAndIsWholeWheneverRead();
+    void largeTextFillsInWhileIdleAndEditsSurvive();
+    void newTextDuringAFillReplacesItWhole();
 };
+
+namespace {
+
+// A page of `lines` numbered lines, with CR LF breaks.
+QString NumberedLines(int lines) {
+    QString text;
+    for (int i = 0; i < lines; ++i) {
+        text += QStringLiteral("<p class=\"line\">line %1</p>\r\n").arg(i);
+    }
+    return text;
+}
+
+} // namespace
 
 void TextBoxTest::textBreaksLinesWithCrLfWhateverWasSet_data() {
     QTest::addColumn<QString>("set");
@@ -148,6 +164,50 @@ void TextBoxTest::changeIsRaisedForEveryKeystroke() {
     QCOMPARE(changes.count(), 5);
     QCOMPARE(box.Text(), QStringLiteral("ab\r\n"));
     QVERIFY(box.HoldsText(QStringLiteral("ab\r\n")));
+}
+
+void TextBoxTest::largeTextShowsAtOnceAndIsWholeWheneverRead() {
+    TextBox box;
+    const QString page = NumberedLines(60000);
+    box.SetText(page);
+    QVERIFY2(box.IsFilling(), "two megabytes are filled in behind");
+    QVERIFY(box.document()->characterCount() < page.size() / 4);
+    QVERIFY(!box.IsEmpty());
+    QVERIFY(box.HoldsText(page));
+    QVERIFY(!box.HoldsText(page + QStringLiteral("x")));
+    QCOMPARE(box.Text(), page);
+    QVERIFY(!box.IsFilling());
+}
+
+void TextBoxTest::largeTextFillsInWhileIdleAndEditsSurvive() {
+    TextBox box;
+    const QString page = NumberedLines(60000);
+    box.SetText(page);
+    // The user types at the top while the rest comes in.
+    box.moveCursor(QTextCursor::Start);
+    QTest::keyClicks(&box, QStringLiteral("<!-- mine -->"));
+    QTRY_VERIFY(!box.IsFilling());
+    QCOMPARE(box.Text(), QStringLiteral("<!-- mine -->") + page);
+    // Undo takes back later typing, never the filling.
+    QTest::keyClicks(&box, QStringLiteral("!"));
+    box.undo();
+    box.undo();
+    QCOMPARE(box.Text(), QStringLiteral("<!-- mine -->") + page);
+}
+
+void TextBoxTest::newTextDuringAFillReplacesItWhole() {
+    TextBox box;
+    box.SetText(NumberedLines(60000));
+    QVERIFY(box.IsFilling());
+    box.SetText(QStringLiteral("short\r\n"));
+    QVERIFY(!box.IsFilling());
+    QTest::qWait(50);
+    QCOMPARE(box.Text(), QStringLiteral("short\r\n"));
+    box.SetText(NumberedLines(60000));
+    box.SetText(QString());
+    QVERIFY(box.IsEmpty());
+    QTest::qWait(50);
+    QCOMPARE(box.Text(), QString());
 }
 
 QTEST_MAIN(TextBoxTest)

@@ -1,0 +1,117 @@
+// The main window on large pages: a conversion run, a script view, a keystroke.
+// Run by hand: QT_QPA_PLATFORM=offscreen build/bin/window_benchmark [-- size in MB]
+#include "CommandButton.h"
+#include "ModalAnswers.h"
+#include "SamplePage.h"
+#include "TextBox.h"
+#include "Toolbar.h"
+#include "ToolbarButton.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+#include <sys/resource.h>
+
+using quillomatic::frmMain;
+using quillomatic::TextBox;
+using quillomatic::Toolbar;
+using quillomatic::testing::ModalAnswers;
+
+namespace {
+
+double PeakMegabytes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+double Milliseconds(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+void Measure(std::size_t megabytes) {
+    QTemporaryDir folder;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+
+    frmMain window;
+    window.Form_Load();
+    auto* html = window.findChild<TextBox*>(QStringLiteral("txtHTML"));
+    auto* toolbar = window.findChild<Toolbar*>(QStringLiteral("xtTab"));
+    auto* convert = window.findChild<QWidget*>(QStringLiteral("cmdConvertNow"));
+
+    const QString page = QString::fromStdString(
+        quillomatic::bench::MakePage(quillomatic::bench::PageShape::Mixed, megabytes << 20));
+    // A page loaded from a file: shown at once, filled in while the window is idle.
+    QElapsedTimer timer;
+    timer.start();
+    html->SetText(page);
+    const double shown = Milliseconds(timer);
+    while (html->IsFilling()) {
+        QApplication::processEvents();
+    }
+    const double filled = Milliseconds(timer);
+
+    // Convert, up to the moment the success message shows.
+    double untilMessage = 0;
+    ModalAnswers answers;
+    answers.Then([&](QWidget* box) {
+        untilMessage = Milliseconds(timer);
+        QTest::mouseClick(box->findChild<QWidget*>(QStringLiteral("cmd1")), Qt::LeftButton);
+    });
+    timer.start();
+    QTest::mouseClick(convert, Qt::LeftButton);
+
+    auto* script = window.findChild<TextBox*>(QStringLiteral("txtScriptSource"));
+    timer.start();
+    QTest::mouseClick(toolbar->Button(4), Qt::LeftButton);
+    const double phpView = Milliseconds(timer);
+    while (script->IsFilling()) {
+        QApplication::processEvents();
+    }
+    const double phpFilled = Milliseconds(timer);
+    timer.start();
+    QTest::mouseClick(toolbar->Button(2), Qt::LeftButton);
+    const double aspView = Milliseconds(timer);
+    QTest::mouseClick(toolbar->Button(1), Qt::LeftButton);
+
+    html->setFocus();
+    html->moveCursor(QTextCursor::End);
+    timer.start();
+    QTest::keyClick(html, Qt::Key_X);
+    const double keystroke = Milliseconds(timer);
+    timer.start();
+    QTest::keyClick(html, Qt::Key_Backspace);
+    const double keystrokeBack = Milliseconds(timer);
+
+    std::printf("%zu MB page:\n"
+                "  loaded page shown %8.0f ms, filled in %8.0f ms\n"
+                "  convert, up to the message %8.0f ms\n"
+                "  PHP view shown %8.0f ms, filled in %8.0f ms; ASP view shown %8.0f ms\n"
+                "  keystroke %8.1f ms; keystroke back to the converted text %8.1f ms\n"
+                "  peak memory %8.0f MB\n",
+                megabytes, shown, filled, untilMessage, phpView, phpFilled, aspView, keystroke,
+                keystrokeBack, PeakMegabytes());
+    std::fflush(stdout);
+    QDir::setCurrent(previous);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    const auto separator = arguments.indexOf(QStringLiteral("--"));
+    QList<std::size_t> sizes{10, 50};
+    if (separator >= 0 && separator + 1 < arguments.size()) {
+        sizes = {arguments[separator + 1].toULong()};
+    }
+    for (const std::size_t megabytes : sizes) {
+        Measure(megabytes);
+    }
+    return 0;
+}
