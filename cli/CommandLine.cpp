@@ -8,18 +8,18 @@
 namespace quillomatic {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, CommandLine::ConvertOperation>, 5> kFormats = {{
-    {"asp", &Converter::ConvertToASP},
-    {"php", &Converter::ConvertToPHP},
-    {"javascript", &Converter::ConvertToJavaScript},
-    {"jsp", &Converter::ConvertToJSP},
-    {"perl", &Converter::ConvertToPerl},
+const std::array<std::pair<std::string_view, const TargetFormat*>, 5> kFormats = {{
+    {"asp", &TargetFormat::ASP},
+    {"php", &TargetFormat::PHP},
+    {"javascript", &TargetFormat::JavaScript},
+    {"jsp", &TargetFormat::JSP},
+    {"perl", &TargetFormat::Perl},
 }};
 
-CommandLine::ConvertOperation OperationNamed(std::string_view name) {
-    for (const auto& [formatName, operation] : kFormats) {
+const TargetFormat* FormatNamed(std::string_view name) {
+    for (const auto& [formatName, format] : kFormats) {
         if (formatName == name) {
-            return operation;
+            return format;
         }
     }
     throw CommandLine::UsageError("unknown format \"" + std::string(name) +
@@ -70,7 +70,7 @@ CommandLine CommandLine::Parse(std::span<const char* const> arguments) {
         } else if (!optionsEnded && argument == "--version") {
             commandLine.m_WantsVersion = true;
         } else if (!optionsEnded && isOption("-t", "--to")) {
-            commandLine.m_Operation = OperationNamed(valueOf(argument == "-t" ? "-t" : "--to"));
+            commandLine.m_Format = FormatNamed(valueOf(argument == "-t" ? "-t" : "--to"));
         } else if (!optionsEnded && isOption("-o", "--output")) {
             commandLine.m_OutputPath = valueOf(argument == "-o" ? "-o" : "--output");
             if (commandLine.m_OutputPath.empty()) {
@@ -85,7 +85,7 @@ CommandLine CommandLine::Parse(std::span<const char* const> arguments) {
             commandLine.m_InputPath = argument == "-" ? "" : std::string(argument);
         }
     }
-    if (!commandLine.m_WantsHelp && !commandLine.m_WantsVersion && !commandLine.m_Operation) {
+    if (!commandLine.m_WantsHelp && !commandLine.m_WantsVersion && !commandLine.m_Format) {
         throw UsageError("--to FORMAT is required");
     }
     return commandLine;

@@ -1,7 +1,7 @@
 // The arguments of quillomatic-convert.
 #pragma once
 
-#include "Converter.h"
+#include "TargetFormat.h"
 
 #include <span>
 #include <stdexcept>
@@ -12,8 +12,6 @@ namespace quillomatic {
 // quillomatic-convert --to FORMAT [--output FILE] [INPUT]
 class CommandLine {
 public:
-    using ConvertOperation = const std::string& (Converter::*)(const std::string&);
-
     // Wrong arguments; what() says what is wrong.
     class UsageError : public std::invalid_argument {
         using std::invalid_argument::invalid_argument;
@@ -25,7 +23,7 @@ public:
 
     [[nodiscard]] bool WantsHelp() const noexcept { return m_WantsHelp; }
     [[nodiscard]] bool WantsVersion() const noexcept { return m_WantsVersion; }
-    [[nodiscard]] ConvertOperation Operation() const noexcept { return m_Operation; }
+    [[nodiscard]] const TargetFormat* Format() const noexcept { return m_Format; }
     // Empty for standard input.
     [[nodiscard]] const std::string& InputPath() const noexcept { return m_InputPath; }
     // Empty for standard output.
@@ -34,7 +32,7 @@ public:
 private:
     bool m_WantsHelp = false;
     bool m_WantsVersion = false;
-    ConvertOperation m_Operation = nullptr;
+    const TargetFormat* m_Format = nullptr;
     std::string m_InputPath;
     std::string m_OutputPath;
 };

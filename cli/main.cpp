@@ -18,18 +18,6 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-void WriteResult(const std::string& script, const std::string& outputPath) {
-    if (outputPath.empty()) {
-        TextStream output(STDOUT_FILENO, "standard output", TextStream::Mode::ForWriting, false);
-        output.Write(script);
-        output.Close();
-    } else {
-        AtomicTextFile output(outputPath);
-        output.Write(script);
-        output.Commit();
-    }
-}
-
 int Run(const CommandLine& commandLine) {
     std::unique_ptr<StandardInputFile> standardInput;
     Converter converter;
@@ -39,8 +27,16 @@ int Run(const CommandLine& commandLine) {
     } else {
         converter.SetSourceHTMLFilePath(commandLine.InputPath());
     }
-    const std::string& script = (converter.*commandLine.Operation())({});
-    WriteResult(script, commandLine.OutputPath());
+    // The script goes out as it is made, so a page of any size fits in memory.
+    if (commandLine.OutputPath().empty()) {
+        TextStream output(STDOUT_FILENO, "standard output", TextStream::Mode::ForWriting, false);
+        converter.ConvertToStream(*commandLine.Format(), output);
+        output.Close();
+    } else {
+        AtomicTextFile output(commandLine.OutputPath());
+        converter.ConvertToStream(*commandLine.Format(), output.Stream());
+        output.Commit();
+    }
     return 0;
 }
 

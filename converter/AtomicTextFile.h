@@ -22,6 +22,8 @@ public:
     AtomicTextFile& operator=(const AtomicTextFile&) = delete;
 
     void Write(std::string_view sText);
+    // The stream the text goes to, for writers that stream it.
+    [[nodiscard]] TextStream& Stream() { return *m_Stream; }
     void Commit();
 
 private:

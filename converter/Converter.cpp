@@ -3,6 +3,7 @@
 
 #include "FileError.h"
 #include "FileSystemObject.h"
+#include "ScriptStream.h"
 #include "ScriptText.h"
 
 namespace quillomatic {
@@ -57,8 +58,7 @@ const std::string& Converter::ConvertToASP(const std::string& sSourceHTMLText) {
     return Convert(TargetFormat::ASP, sSourceHTMLText);
 }
 
-const std::string& Converter::Convert(const TargetFormat& format,
-                                      const std::string& sSourceHTMLText) {
+TextStream Converter::OpenSource(const std::string& sSourceHTMLText) {
     if (!sSourceHTMLText.empty()) {
         SetSourceHTMLText(sSourceHTMLText);
     }
@@ -67,32 +67,46 @@ const std::string& Converter::Convert(const TargetFormat& format,
                              "Conversion cannot occur when both the SourceHTMLText and "
                              "SourceHTMLFilePath properties are empty.");
     }
-
     FileSystemObject fileSystem;
     const std::string pathToRead =
         m_SourceHTMLText.empty() ? m_SourceHTMLFilePath : StageText(fileSystem, m_SourceHTMLText);
-    TextStream source = fileSystem.OpenTextFile(pathToRead);
+    return fileSystem.OpenTextFile(pathToRead);
+}
 
-    // A typical page grows by a third or so; twice its size covers most pages.
-    ScriptText script(format.Header.size() + format.Footer.size() + 2 * source.SizeWhenOpened());
+void Converter::WriteScript(const TargetFormat& format, TextStream& source, ScriptSink& script) {
     script.Append(format.Header);
-
     const std::size_t statementFrame =
         format.Opener.size() + format.Closer.size() + kLineEnd.size();
     std::string line;
     while (!source.AtEndOfStream()) {
         source.ReadLine(line);
-        char* out = script.Room(statementFrame + format.Escaper.MostOutputFor(line.size()));
-        out = CopyTo(out, format.Opener);
+        char* out = script.Room(statementFrame + LineEscaper::MostOutputFor(line.size()));
+        out = ScriptSink::CopyTo(out, format.Opener);
         out = format.Escaper.Write(line, out);
-        out = CopyTo(out, format.Closer);
-        script.EndAt(CopyTo(out, kLineEnd));
+        out = ScriptSink::CopyTo(out, format.Closer);
+        script.EndAt(ScriptSink::CopyTo(out, kLineEnd));
     }
-    source.Close();
-
     script.Append(format.Footer);
+}
+
+const std::string& Converter::Convert(const TargetFormat& format,
+                                      const std::string& sSourceHTMLText) {
+    TextStream source = OpenSource(sSourceHTMLText);
+    // A typical page grows by a third or so; twice its size covers most pages.
+    ScriptText script(format.Header.size() + format.Footer.size() + 2 * source.SizeWhenOpened());
+    WriteScript(format, source, script);
+    source.Close();
     m_ConvertedSource = script.Take();
     return m_ConvertedSource;
+}
+
+void Converter::ConvertToStream(const TargetFormat& format, TextStream& output,
+                                const std::string& sSourceHTMLText) {
+    TextStream source = OpenSource(sSourceHTMLText);
+    ScriptStream script(output);
+    WriteScript(format, source, script);
+    script.Flush();
+    source.Close();
 }
 
 } // namespace quillomatic

@@ -10,7 +10,9 @@
 #pragma once
 
 #include "ComponentError.h"
+#include "ScriptSink.h"
 #include "TargetFormat.h"
+#include "TextStream.h"
 
 #include <cstdint>
 #include <string>
@@ -49,8 +51,18 @@ public:
     const std::string& ConvertToPerl(const std::string& sSourceHTMLText = {});
     const std::string& ConvertToASP(const std::string& sSourceHTMLText = {});
 
+    // Converts like the five operations, but writes the script to `output` as
+    // it is made instead of keeping it, for pages too large to hold in memory
+    // with their script. ConvertedSource is left as it was.
+    void ConvertToStream(const TargetFormat& format, TextStream& output,
+                         const std::string& sSourceHTMLText = {});
+
 private:
     const std::string& Convert(const TargetFormat& format, const std::string& sSourceHTMLText);
+    // Stores a non-empty argument and opens the source to read: the text,
+    // staged through a file, or else the file at SourceHTMLFilePath.
+    TextStream OpenSource(const std::string& sSourceHTMLText);
+    static void WriteScript(const TargetFormat& format, TextStream& source, ScriptSink& script);
 
     std::string m_SourceHTMLText;
     std::string m_SourceHTMLFilePath;

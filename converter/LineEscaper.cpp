@@ -1,8 +1,9 @@
 // Escapes one source line for a string literal, by a fixed set of replacements.
 #include "LineEscaper.h"
 
-#include "ScriptText.h"
+#include "ScriptSink.h"
 
+#include <bit>
 #include <cassert>
 #include <cstring>
 
@@ -27,6 +28,9 @@ bool Matches(const EscapeRule& rule, std::string_view rest) {
     }
     return true;
 }
+
+constexpr std::uint64_t kLowBits = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
 bool IsLetter(char c) {
     return LowerAscii(c) >= 'a' && LowerAscii(c) <= 'z';
@@ -62,6 +66,17 @@ LineEscaper::LineEscaper(std::initializer_list<std::span<const EscapeRule>> rule
             }
         }
     }
+    std::size_t words = 0;
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        if (m_PrefixOf[byte] != 0) {
+            assert(words < m_PrefixedWords.size());
+            m_PrefixedWords[words++] = kLowBits * byte;
+        }
+    }
+    assert(words > 0);
+    for (std::size_t i = words; i < m_PrefixedWords.size(); ++i) {
+        m_PrefixedWords[i] = m_PrefixedWords[0];
+    }
     for ([[maybe_unused]] const auto& patternRule : m_PatternRules) {
         for ([[maybe_unused]] const char c : patternRule.Rule.Pattern) {
             assert(m_PrefixOf[static_cast<unsigned char>(c)] == 0 && c > 0);
@@ -88,6 +103,31 @@ std::size_t LineEscaper::FindNext(const PatternRule& rule, std::string_view line
 }
 
 char* LineEscaper::WriteWithPrefixes(const char* begin, const char* end, char* out) const {
+    // Eight bytes at a time: copy them whole, then keep only those before the
+    // first byte that takes a prefix, if any. The marker bit of the lowest
+    // matching byte is exact, and only that one is used.
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - begin >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, begin, 8);
+            std::uint64_t matches = 0;
+            for (const std::uint64_t prefixed : m_PrefixedWords) {
+                const std::uint64_t difference = word ^ prefixed;
+                matches |= (difference - kLowBits) & ~difference & kHighBits;
+            }
+            std::memcpy(out, &word, 8);
+            if (matches == 0) {
+                begin += 8;
+                out += 8;
+                continue;
+            }
+            const auto clean = static_cast<std::size_t>(std::countr_zero(matches) / 8);
+            begin += clean;
+            out += clean;
+            *out++ = m_PrefixOf[static_cast<unsigned char>(*begin)];
+            *out++ = *begin++;
+        }
+    }
     for (; begin != end; ++begin) {
         const char prefix = m_PrefixOf[static_cast<unsigned char>(*begin)];
         *out = prefix;
@@ -115,7 +155,7 @@ char* LineEscaper::Write(std::string_view line, char* out) const {
             break;
         }
         out = WriteWithPrefixes(data + position, data + nearestStart, out);
-        out = CopyTo(out, nearest->Rule.Replacement);
+        out = ScriptSink::CopyTo(out, nearest->Rule.Replacement);
         position = nearestStart + nearest->Rule.Replaced;
     }
     return WriteWithPrefixes(data + position, data + line.size(), out);

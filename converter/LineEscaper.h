@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <span>
 #include <string_view>
@@ -37,9 +38,10 @@ public:
     // Writes the escaped `line` to `out`, which has room for MostOutputFor(its
     // length) bytes, and returns the end of what was written.
     char* Write(std::string_view line, char* out) const;
-    // The most `Write` can write for a line of `lineLength` bytes.
+    // The room `Write` needs for a line of `lineLength` bytes: every byte may
+    // double, and eight bytes are copied at a time.
     [[nodiscard]] static constexpr std::size_t MostOutputFor(std::size_t lineLength) noexcept {
-        return 2 * lineLength;
+        return 2 * lineLength + 8;
     }
 
 private:
@@ -54,6 +56,9 @@ private:
     char* WriteWithPrefixes(const char* begin, const char* end, char* out) const;
 
     std::array<char, 256> m_PrefixOf{}; // the character put before each byte, or 0
+    // The bytes that take a prefix, each repeated in all eight bytes of a word,
+    // to look at eight bytes at a time; unused entries repeat the first.
+    std::array<std::uint64_t, 4> m_PrefixedWords{};
     std::vector<PatternRule> m_PatternRules;
 };
 

@@ -1,4 +1,4 @@
-// The growing text of one conversion's result.
+// A conversion's script assembled in memory.
 #include "ScriptText.h"
 
 #include <algorithm>
@@ -41,10 +41,6 @@ char* ScriptText::Room(std::size_t more) {
         m_Text.resize(std::min(m_Text.capacity(), std::max(needed, m_Text.size() + kWritableStep)));
     }
     return m_Text.data() + m_Length;
-}
-
-void ScriptText::Append(std::string_view text) {
-    EndAt(CopyTo(Room(text.size()), text));
 }
 
 std::string ScriptText::Take() {

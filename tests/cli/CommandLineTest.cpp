@@ -1,6 +1,8 @@
 // The arguments quillomatic-convert accepts and the ones it refuses.
 #include "CommandLine.h"
 
+#include "TargetFormat.h"
+
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -13,18 +15,18 @@ CommandLine Parse(std::vector<const char*> arguments) {
 
 TEST(CommandLine, FormatOutputAndInputInAnyOrderAndEitherSpelling) {
     const CommandLine a = Parse({"--to", "perl", "-o", "out.pl", "page.html"});
-    EXPECT_EQ(a.Operation(), &Converter::ConvertToPerl);
+    EXPECT_EQ(a.Format(), &TargetFormat::Perl);
     EXPECT_EQ(a.OutputPath(), "out.pl");
     EXPECT_EQ(a.InputPath(), "page.html");
 
     const CommandLine b = Parse({"page.html", "--output=out.js", "--to=javascript"});
-    EXPECT_EQ(b.Operation(), &Converter::ConvertToJavaScript);
+    EXPECT_EQ(b.Format(), &TargetFormat::JavaScript);
     EXPECT_EQ(b.OutputPath(), "out.js");
     EXPECT_EQ(b.InputPath(), "page.html");
 
-    EXPECT_EQ(Parse({"-t", "asp"}).Operation(), &Converter::ConvertToASP);
-    EXPECT_EQ(Parse({"-t", "jsp"}).Operation(), &Converter::ConvertToJSP);
-    EXPECT_EQ(Parse({"-t", "php"}).Operation(), &Converter::ConvertToPHP);
+    EXPECT_EQ(Parse({"-t", "asp"}).Format(), &TargetFormat::ASP);
+    EXPECT_EQ(Parse({"-t", "jsp"}).Format(), &TargetFormat::JSP);
+    EXPECT_EQ(Parse({"-t", "php"}).Format(), &TargetFormat::PHP);
 }
 
 TEST(CommandLine, DashAndNoInputMeanStandardInput) {

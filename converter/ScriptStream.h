@@ -1,0 +1,30 @@
+// A conversion's script written to a text stream as it is made.
+#pragma once
+
+#include "ScriptSink.h"
+
+#include <string>
+
+namespace quillomatic {
+
+class TextStream;
+
+// Gathers statements in a small buffer and hands it to the stream when full,
+// so a page of any size converts in little memory. Flush() hands over the rest.
+class ScriptStream : public ScriptSink {
+public:
+    explicit ScriptStream(TextStream& output);
+
+    [[nodiscard]] char* Room(std::size_t more) override;
+    void EndAt(const char* end) override {
+        m_Length = static_cast<std::size_t>(end - m_Buffer.data());
+    }
+    void Flush();
+
+private:
+    TextStream& m_Output;
+    std::string m_Buffer;
+    std::size_t m_Length = 0;
+};
+
+} // namespace quillomatic
