@@ -16,6 +16,9 @@ const QColor kShadow(0x80, 0x80, 0x80);
 const QColor kSelectedFace(0xE4, 0xE1, 0xDB);
 constexpr int kPadding = 4;
 constexpr int kPictureHeight = 32; // pictures stand in a 32-pixel row, bottom-aligned
+// Buttons share one width where their contents fit, so the row reads evenly
+// and each button stands at the same place whatever the font.
+constexpr int kButtonWidth = 44;
 
 void DrawEdge(QPainter& painter, const QRect& area, bool sunken) {
     painter.setPen(sunken ? kShadow : kLight);
@@ -48,8 +51,9 @@ void ToolbarButton::SetSelected(bool selected) {
 
 QSize ToolbarButton::sizeHint() const {
     const int captionWidth = fontMetrics().horizontalAdvance(text());
-    return {std::max(m_PictureSize.width(), captionWidth) + 2 * kPadding + 4,
-            kPictureHeight + fontMetrics().height() + 2 * kPadding};
+    return {
+        std::max(kButtonWidth, std::max(m_PictureSize.width(), captionWidth) + 2 * kPadding + 4),
+        kPictureHeight + fontMetrics().height() + 2 * kPadding};
 }
 
 void ToolbarButton::paintEvent(QPaintEvent* /*event*/) {

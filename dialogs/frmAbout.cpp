@@ -10,6 +10,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 namespace quillomatic {
 namespace {
@@ -20,6 +21,9 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QRe
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(geometry);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Labels wrap at word boundaries within their size, as the window's
+    // labels always have; what does not fit their height is cut off.
+    label->setWordWrap(true);
     return label;
 }
 
@@ -54,6 +58,13 @@ frmAbout::frmAbout(QWidget* owner) : Form(Twips::Rect(0, 0, 5730, 3180).size(), 
     QPalette linkPalette = lblHyperLink->palette();
     linkPalette.setColor(QPalette::WindowText, palette().color(QPalette::Highlight));
     lblHyperLink->setPalette(linkPalette);
+    // The address has no place to wrap; it runs on towards the window's edge
+    // rather than being cut off.
+    const int addressWidth =
+        lblHyperLink->fontMetrics().horizontalAdvance(lblHyperLink->text()) + 2;
+    lblHyperLink->resize(std::clamp(addressWidth, lblHyperLink->width(),
+                                    width() - lblHyperLink->x() - Twips::ToPixels(90)),
+                         lblHyperLink->height());
 
     lblPoweredBy = MakeLabel(this, "lblPoweredBy", {}, Twips::Rect(1440, 2640, 3015, 375));
     Label4 =
@@ -79,7 +90,6 @@ frmAbout::frmAbout(QWidget* owner) : Form(Twips::Rect(0, 0, 5730, 3180).size(), 
                        "Find out more at %1.")
             .arg(AddressWithoutScheme()),
         Twips::Rect(960, 1320, 4575, 975));
-    Label1->setWordWrap(true);
 
     Image1 = new Picture(this);
     Image1->setObjectName(QStringLiteral("Image1"));

@@ -7,8 +7,12 @@ QUILLOMATIC_BUILD="${QUILLOMATIC_BUILD:-$QUILLOMATIC_ROOT/build}"
 # Packages every build needs.
 BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libgtest-dev libgmock-dev libbenchmark-dev
                 qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core fonts-liberation)
-# Packages only the tests need: the real interpreters the generated scripts run in.
-TEST_PACKAGES=(perl php-cli)
+# Packages only the tests need: the real interpreters the generated scripts run
+# in, an X server with its input and clipboard tools, and the desktop file checkers.
+TEST_PACKAGES=(perl php-cli xvfb xauth xdotool xclip imagemagick desktop-file-utils appstream groff-base)
+# Packages bench/compare.sh needs: GNU time for peak memory, the tools it races
+# against (GNU sed, mawk, coreutils' cp) and lscpu for naming the machine.
+BENCH_PACKAGES=(time sed mawk coreutils diffutils util-linux)
 
 _apt_updated=0
 
@@ -48,6 +52,10 @@ ensure_test_packages() {
     ensure_packages "${TEST_PACKAGES[@]}"
     ensure_command node nodejs
     ensure_command javac default-jdk-headless
+}
+
+ensure_bench_packages() {
+    ensure_packages "${BENCH_PACKAGES[@]}"
 }
 
 # Configures (once) and builds into $QUILLOMATIC_BUILD; extra arguments go to cmake.

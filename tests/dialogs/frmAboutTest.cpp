@@ -75,6 +75,7 @@ private slots:
     void opensCentredOverItsOwner();
     void controlsStandWhereTheLayoutPutsThem_data();
     void controlsStandWhereTheLayoutPutsThem();
+    void webAddressShowsWholeOnItsLine();
     void fonts_data();
     void fonts();
     void coloursOfLinkTitleAndLine();
@@ -247,7 +248,6 @@ void frmAboutTest::controlsStandWhereTheLayoutPutsThem_data() {
     // Twips of the layout divided by 15, rounded.
     QTest::newRow("cmdOK") << QStringLiteral("cmdOK") << QRect(312, 176, 65, 25);
     QTest::newRow("tdbTitle") << QStringLiteral("tdbTitle") << QRect(0, 0, 385, 17);
-    QTest::newRow("lblHyperLink") << QStringLiteral("lblHyperLink") << QRect(152, 56, 177, 17);
     QTest::newRow("lblPoweredBy") << QStringLiteral("lblPoweredBy") << QRect(96, 176, 201, 25);
     QTest::newRow("Label4") << QStringLiteral("Label4") << QRect(8, 176, 81, 17);
     QTest::newRow("Line1, row 168 from 8 to 376")
@@ -267,6 +267,18 @@ void frmAboutTest::controlsStandWhereTheLayoutPutsThem() {
     const auto* control = about.findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
     QVERIFY(control);
     QCOMPARE(control->geometry(), geometry);
+}
+
+void frmAboutTest::webAddressShowsWholeOnItsLine() {
+    const frmAbout about(m_Owner.get());
+    const auto* link = about.findChild<QLabel*>(QStringLiteral("lblHyperLink"));
+    QVERIFY(link);
+    // Where the layout puts it, at least as wide, and as wide as the address.
+    QCOMPARE(link->pos(), QPoint(152, 56));
+    QCOMPARE(link->height(), 17);
+    QVERIFY(link->width() >= 177);
+    QVERIFY(link->width() >= link->fontMetrics().horizontalAdvance(link->text()));
+    QVERIFY(link->geometry().right() < about.width());
 }
 
 void frmAboutTest::fonts_data() {

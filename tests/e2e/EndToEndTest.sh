@@ -1,0 +1,192 @@
+#!/usr/bin/env bash
+# Drives the real program under a real X server as a person does: typing,
+# clicking at the layout's pixel positions, answering the message box with
+# the keyboard, reading the clipboard. Screenshots of each step go to the
+# output folder. Exit 77 (skipped) only where the X server cannot start.
+#
+# Usage: EndToEndTest.sh QUILLOMATIC QUILLOMATIC_CONVERT OUTPUT_FOLDER
+set -euo pipefail
+
+program="$1"
+companion="$2"
+shots="$3"
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+work="$(mktemp -d)"
+server=""
+app=""
+
+cleanup() {
+    [ -n "$app" ] && kill "$app" 2>/dev/null || true
+    [ -n "$server" ] && kill "$server" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    shot "failure"
+    exit 1
+}
+
+for tool in Xvfb xdotool xclip import; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed" >&2; exit 1; }
+done
+
+# A display of our own.
+for number in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
+    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    server=$!
+    for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X$number" ] && break
+        kill -0 "$server" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ -e "/tmp/.X11-unix/X$number" ]; then
+        export DISPLAY=":$number"
+        break
+    fi
+    server=""
+done
+if [ -z "$server" ]; then
+    echo "SKIPPED: the virtual X server (Xvfb) could not start here:" >&2
+    cat "$work/xvfb.log" >&2
+    exit 77
+fi
+
+step=0
+shot() {
+    step=$((step + 1))
+    import -window root "$(printf '%s/%02d-%s.png' "$shots" "$step" "$1")" 2>/dev/null || true
+}
+
+# Waits until COMMAND succeeds, for at most a few seconds.
+wait_for() {
+    for _ in $(seq 100); do
+        if eval "$1" >/dev/null 2>&1; then return 0; fi
+        sleep 0.05
+    done
+    return 1
+}
+
+# The program stages its text in the current folder: give it one of its own.
+cd "$work"
+QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
+app=$!
+wait_for "xdotool search --onlyvisible --class quillomatic" || fail "the main window did not appear"
+window="$(xdotool search --onlyvisible --class quillomatic | head -n 1)"
+sleep 0.5
+shot "started"
+
+# Clicks at a point given in the main window's own pixels.
+click() {
+    xdotool mousemove --window "$window" "$1" "$2" click 1
+    sleep 0.2
+}
+windows_now() { xdotool search --onlyvisible --class quillomatic | wc -l; }
+# Waits for the message box, a second window of the program.
+wait_for_box() {
+    wait_for '[ "$(windows_now)" -ge 2 ]' || fail "no message box appeared ($1)"
+    sleep 0.3
+    shot "$1"
+}
+wait_for_box_gone() {
+    wait_for '[ "$(windows_now)" -le 1 ]' || fail "the message box stayed up ($1)"
+}
+answer_first() { xdotool key Return; wait_for_box_gone "$1"; }
+# The same box comes straight back with the next message.
+answer_first_then_next() { xdotool key Return; sleep 0.5; }
+answer_second() { xdotool key Tab Return; wait_for_box_gone "$1"; }
+
+# Controls, from the window's layout: pages start at (8, 80).
+html_box=(200 180)
+convert_button=(364 300)
+load_button=(108 300)
+copy_button=(80 300)
+save_button=(240 300)
+close_button=(472 8)
+about_button=(440 8)
+view() { click $((2 + ($1 - 1) * 48 + 22)) 40; }
+
+# Type a page with quotes, backslashes and dollar signs.
+click "${html_box[@]}"
+page_lines=('<p class="price">$5 "each"</p>' '<a href="C:\web\index.htm">\n</a>' '  <td>me@example.com</td>')
+for line in "${page_lines[@]}"; do
+    xdotool type --delay 5 -- "$line"
+    xdotool key Return
+done
+xdotool type --delay 5 -- 'last'
+printf '%s\r\n' "${page_lines[@]}" >"$work/typed.html"
+printf 'last' >>"$work/typed.html"
+shot "typed"
+
+click "${convert_button[@]}"
+wait_for_box "converted"
+answer_first "success message"
+
+formats=(asp javascript php jsp perl)
+for position in 2 3 4 5 6; do
+    format="${formats[$((position - 2))]}"
+    view "$position"
+    sleep 0.3
+    shot "view-$format"
+    click "${copy_button[@]}"
+    "$companion" --to "$format" "$work/typed.html" >"$work/expected.$format"
+    xclip -selection clipboard -o >"$work/clipboard.$format" || fail "nothing on the clipboard"
+    cmp "$work/expected.$format" "$work/clipboard.$format" ||
+        fail "Copy All of the $format view differs from the expected script"
+done
+
+# Load a file through the open dialog, over the typed page: yes to the erase question.
+printf '<h1>"Loaded" $page</h1>\r\n\t<p>from a file</p>\r\n' >"$work/loaded.html"
+view 1
+click "${load_button[@]}"
+wait_for '[ "$(windows_now)" -ge 2 ]' || fail "no open dialog appeared"
+sleep 0.5
+shot "open-dialog"
+xdotool type --delay 2 -- "$work/loaded.html"
+xdotool key Return
+wait_for_box "erase-question"
+answer_first "erase question"
+view 4
+sleep 0.3
+shot "loaded-as-php"
+click "${copy_button[@]}"
+"$companion" --to php "$work/loaded.html" >"$work/expected-loaded.php"
+xclip -selection clipboard -o >"$work/clipboard-loaded.php"
+cmp "$work/expected-loaded.php" "$work/clipboard-loaded.php" || fail "the loaded page was not converted"
+
+# Save over an existing file: yes to the overwrite question, then the notice.
+printf 'old contents\n' >"$work/saved.php"
+click "${save_button[@]}"
+wait_for '[ "$(windows_now)" -ge 2 ]' || fail "no save dialog appeared"
+sleep 0.5
+shot "save-dialog"
+xdotool type --delay 2 -- "$work/saved.php"
+xdotool key Return
+wait_for_box "overwrite-question"
+answer_first_then_next
+wait_for_box "saved-notice"
+answer_first "saved notice"
+cmp "$work/expected-loaded.php" "$work/saved.php" || fail "the saved file differs from the script"
+
+# The about box, from the title bar's "?"; Enter presses its OK.
+click "${about_button[@]}"
+wait_for_box "about-box"
+answer_first "about box"
+
+# Close from the title bar: "No" keeps the program, "Yes" ends it.
+click "${close_button[@]}"
+wait_for_box "quit-question"
+answer_second "quit question, No"
+kill -0 "$app" 2>/dev/null || fail "the program ended after No"
+[ "$(windows_now)" -eq 1 ] || fail "the main window went away after No"
+shot "still-running"
+click "${close_button[@]}"
+wait_for_box "quit-question-again"
+xdotool key Return
+wait_for '! kill -0 "$app"' || fail "the program still runs after Yes"
+wait "$app" || fail "the program ended with status $?"
+app=""
+echo "PASS: typed, converted, five views copied, loaded, saved, about box, quit; screenshots in $shots"
