@@ -12,6 +12,12 @@ namespace quillomatic {
 Form::Form(QSize clientSize, QWidget* owner)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint) {
     setFixedSize(clientSize);
+    // The classic face colour, which the pictures drawn "on grey" are made for.
+    QPalette face = palette();
+    face.setColor(QPalette::Window, QColor(0xD4, 0xD0, 0xC8));
+    face.setColor(QPalette::Button, QColor(0xD4, 0xD0, 0xC8));
+    setPalette(face);
+    setAutoFillBackground(true);
 }
 
 void Form::CenterOnScreen() {

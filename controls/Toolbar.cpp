@@ -40,10 +40,7 @@ void Toolbar::SetBorderStyle(qint32 style) {
     update();
 }
 
-void Toolbar::SetTitle(const QString& title) {
-    m_Title = title;
-    setAccessibleName(title);
-}
+void Toolbar::SetTitle(const QString& title) { m_Title = title; }
 
 void Toolbar::Press(ToolbarButton* button) {
     for (ToolbarButton* each : m_Buttons) {

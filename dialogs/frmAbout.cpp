@@ -95,6 +95,7 @@ frmAbout::frmAbout(QWidget* owner) : Form(Twips::Rect(0, 0, 5730, 3180).size(), 
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(Twips::Rect(165, 600, 300, 345));
     Image1->SetPath(QStringLiteral(":/pictures/AboutHTML.svg"));
+    Image1->setAccessibleName(QStringLiteral("HTML"));
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
 }

@@ -34,6 +34,7 @@ frmError::frmError(QWidget* owner) : Form(Twips::Rect(0, 0, 4335, 2070).size(), 
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(Twips::Rect(240, 667, 480, 480));
     Image1->SetPath(QStringLiteral(":/pictures/Warning.svg"));
+    Image1->setAccessibleName(QStringLiteral("Warning"));
 
     Label1 = new QLabel(QStringLiteral("Label1"), this);
     Label1->setObjectName(QStringLiteral("Label1"));

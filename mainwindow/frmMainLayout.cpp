@@ -171,6 +171,21 @@ frmMainLayout::frmMainLayout(QWidget* owner) : Form(Twips::Rect(0, 0, 7170, 4890
                              QPoint(Twips::ToPixels(7200), Twips::ToPixels(1080))));
     Line1->SetColor(HighlightColour());
 
+    // What a screen reader says for the controls whose captions are symbols,
+    // codes or nothing at all.
+    cmdAbout->setAccessibleName(QStringLiteral("About Quillomatic"));
+    cmdMinimize->setAccessibleName(QStringLiteral("Minimize"));
+    cmdClose->setAccessibleName(QStringLiteral("Close"));
+    xtTab->setAccessibleName(QStringLiteral("Formats"));
+    const char* const viewNames[] = {"HTML page", "ASP", "JavaScript", "PHP", "JSP", "Perl"};
+    for (qint16 position = 1; position <= xtTab->ButtonCount(); ++position) {
+        xtTab->Button(position)->setAccessibleName(QString::fromLatin1(viewNames[position - 1]));
+    }
+    txtHTML->setAccessibleName(QStringLiteral("HTML"));
+    txtScriptSource->setAccessibleName(QStringLiteral("Script source"));
+    fra[0]->setAccessibleName(QStringLiteral("HTML page"));
+    fra[1]->setAccessibleName(QStringLiteral("Script page"));
+
     // The title bar lies over the toolbar's top row, its buttons over the bar.
     tdbTitle->raise();
     cmdMinimize->raise();

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, runs the end-to-end test and keeps its
+# screenshots of the main window, cropped, in docs/ for the README.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
+
+ensure_build_packages
+ensure_test_packages
+configure_and_build
+shots="$QUILLOMATIC_BUILD/e2e"
+bash "$QUILLOMATIC_ROOT/tests/e2e/EndToEndTest.sh" "$QUILLOMATIC_BUILD/bin/quillomatic" \
+    "$QUILLOMATIC_BUILD/bin/quillomatic-convert" "$shots"
+
+docs="$QUILLOMATIC_ROOT/docs"
+mkdir -p "$docs"
+# The test's screen is 1024 by 768 and the window opens centred on it.
+crop() { convert "$shots/$1" -crop 478x326+273+221 +repage "$docs/$2"; }
+crop 02-typed.png html-page.png
+crop 03-converted.png message-box.png
+crop 04-view-asp.png asp-view.png
+crop 05-view-javascript.png javascript-view.png
+crop 06-view-php.png php-view.png
+crop 07-view-jsp.png jsp-view.png
+crop 08-view-perl.png perl-view.png
+crop 15-about-box.png about-box.png
+echo "Screenshots are in $docs"
