@@ -1,0 +1,203 @@
+// libFuzzer target for the engine: any bytes, as a page file and as text, in
+// every format, must give a script that keeps its structural promises.
+#include "CodePage1252.h"
+#include "ComponentError.h"
+#include "Converter.h"
+#include "TargetFormat.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using namespace quillomatic;
+
+namespace {
+
+[[noreturn]] void Broken(const char* promise, const std::string& detail) {
+    std::fprintf(stderr, "broken promise: %s\n%s\n", promise, detail.c_str());
+    std::abort();
+}
+
+void Require(bool kept, const char* promise, const std::string& detail = {}) {
+    if (!kept) {
+        Broken(promise, detail);
+    }
+}
+
+// The page's lines as a reader of the file sees them: CR LF, LF and a lone
+// CR end a line; a terminator at the very end adds no empty line.
+std::vector<std::string> LinesOf(std::string_view text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            line += text[i];
+        }
+    }
+    if (!line.empty()) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Reads the string literal of one statement back as its language does, and
+// checks that nothing in it could end the literal, or the block, early.
+std::string Unescaped(const TargetFormat& format, std::string_view literal) {
+    std::string line;
+    if (&format == &TargetFormat::ASP) {
+        for (std::size_t i = 0; i < literal.size(); ++i) {
+            if (literal[i] == '"') {
+                Require(i + 1 < literal.size() && literal[i + 1] == '"', "ASP quotes are doubled",
+                        std::string(literal));
+                ++i;
+            }
+            line += literal[i];
+        }
+        return line;
+    }
+    std::string_view escapable = "\\\"";
+    if (&format == &TargetFormat::PHP) {
+        escapable = "\\\"$";
+    } else if (&format == &TargetFormat::Perl) {
+        escapable = "\\\"$@";
+    } else if (&format == &TargetFormat::JavaScript) {
+        escapable = "\\\"/";
+    } else if (&format == &TargetFormat::JSP) {
+        escapable = "\\\">";
+    }
+    for (std::size_t i = 0; i < literal.size(); ++i) {
+        const char c = literal[i];
+        if (c == '\\') {
+            Require(i + 1 < literal.size() && escapable.find(literal[i + 1]) != std::string_view::npos,
+                    "a backslash starts one of the format's escapes", std::string(literal));
+            line += literal[++i];
+            continue;
+        }
+        Require(c != '"', "no bare quote inside a literal", std::string(literal));
+        if (&format == &TargetFormat::PHP || &format == &TargetFormat::Perl) {
+            Require(c != '$', "no bare dollar sign", std::string(literal));
+        }
+        if (&format == &TargetFormat::Perl) {
+            Require(c != '@', "no bare at sign in Perl", std::string(literal));
+        }
+        if (&format == &TargetFormat::JavaScript) {
+            Require(!StartsWithIgnoringCase(literal.substr(i), "</script"),
+                    "no script end tag in JavaScript", std::string(literal));
+        }
+        if (&format == &TargetFormat::JSP) {
+            Require(literal.substr(i, 2) != "%>", "no scriptlet end in JSP", std::string(literal));
+        }
+        line += c;
+    }
+    return line;
+}
+
+void CheckScript(const TargetFormat& format, const std::string& script,
+                 const std::vector<std::string>& lines) {
+    Require(script.starts_with(format.Header), "the script starts with the header");
+    Require(script.ends_with(format.Footer), "the script ends with the footer");
+    std::string_view statements(script);
+    statements.remove_prefix(format.Header.size());
+    statements.remove_suffix(format.Footer.size());
+    std::size_t count = 0;
+    while (!statements.empty()) {
+        const std::size_t end = statements.find("\r\n");
+        Require(end != std::string_view::npos, "every statement ends with CR LF");
+        const std::string_view statement = statements.substr(0, end);
+        Require(statement.starts_with(format.Opener) && statement.ends_with(format.Closer) &&
+                    statement.size() >= format.Opener.size() + format.Closer.size(),
+                "a statement is opener, escaped line, closer", std::string(statement));
+        Require(count < lines.size(), "no more statements than lines");
+        const std::string_view literal = statement.substr(
+            format.Opener.size(), statement.size() - format.Opener.size() - format.Closer.size());
+        Require(Unescaped(format, literal) == lines[count], "un-escaping gives back the line",
+                std::string(literal) + "\nexpected: " + lines[count]);
+        statements.remove_prefix(end + 2);
+        ++count;
+    }
+    Require(count == lines.size(), "exactly one statement per line");
+}
+
+const TargetFormat* const kFormats[] = {&TargetFormat::ASP, &TargetFormat::PHP,
+                                        &TargetFormat::JavaScript, &TargetFormat::JSP,
+                                        &TargetFormat::Perl};
+
+using Operation = const std::string& (Converter::*)(const std::string&);
+const Operation kOperations[] = {&Converter::ConvertToASP, &Converter::ConvertToPHP,
+                                 &Converter::ConvertToJavaScript, &Converter::ConvertToJSP,
+                                 &Converter::ConvertToPerl};
+
+std::filesystem::path& Workspace() {
+    static std::filesystem::path folder = [] {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "quillomatic-fuzz-XXXXXX").string();
+        std::filesystem::path made = ::mkdtemp(pattern.data());
+        std::filesystem::current_path(made);
+        return made;
+    }();
+    return folder;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::filesystem::path& folder = Workspace();
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+
+    // The bytes as a page file, read through the code page.
+    const std::string page = (folder / "page.html").string();
+    std::ofstream(page, std::ios::binary | std::ios::trunc).write(bytes.data(),
+                                                                  static_cast<std::streamsize>(size));
+    std::string decoded;
+    CodePage1252::AppendDecoded(bytes, decoded);
+    const std::vector<std::string> fileLines = LinesOf(decoded);
+
+    // The same bytes as text typed into the window: not always valid UTF-8,
+    // and staged through the code page, which turns what it lacks into "?".
+    std::string staged;
+    CodePage1252::AppendEncoded(bytes, staged);
+    std::string restaged;
+    CodePage1252::AppendDecoded(staged, restaged);
+    const std::vector<std::string> textLines = LinesOf(restaged);
+
+    for (std::size_t f = 0; f < std::size(kFormats); ++f) {
+        Converter fromFile;
+        fromFile.SetSourceHTMLFilePath(page);
+        CheckScript(*kFormats[f], (fromFile.*kOperations[f])({}), fileLines);
+
+        if (!bytes.empty()) {
+            Converter fromText;
+            CheckScript(*kFormats[f], (fromText.*kOperations[f])(bytes), textLines);
+        }
+    }
+    // Each conversion from text leaves its staging file; keep the folder small.
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().starts_with("qm")) {
+            std::filesystem::remove(entry.path());
+        }
+    }
+    return 0;
+}
