@@ -7,7 +7,7 @@
 namespace quillomatic::bench {
 namespace {
 
-constexpr std::array<std::string_view, 12> kMixedLines = {
+constexpr std::array<std::string_view, 13> kMixedLines = {
     "<div class=\"product\" id=\"item-42\" data-price=\"$19.99\">",
     "\t<a href=\"mailto:sales@example.com\" title='Write to us'>Contact</a>",
     "  <p>Path: C:\\inetpub\\wwwroot\\shop\\index.asp &amp; more text here</p>",
@@ -20,6 +20,7 @@ constexpr std::array<std::string_view, 12> kMixedLines = {
     "\t\t<input type=\"text\" name=\"q\" value=\"\" size=\"30\">",
     "<p style=\"font-family: Verdana\">Na\xC3\xAFve r\xC3\xA9sum\xC3\xA9 \xE2\x80\x93 "
     "\"quoted\"</p>",
+    "<table width=100%><tr><td width=50%>Total</td><td>&euro; 12,50</td></tr></table>",
     "</div>",
 };
 

@@ -7,7 +7,8 @@
 namespace quillomatic::bench {
 
 enum class PageShape {
-    Mixed,       // realistic markup: quotes, backslashes, "$", "@", tabs, empty lines, CR LF
+    Mixed,       // realistic markup: quotes, backslashes, "$", "@", "</script", "%>", tabs,
+                 // empty lines, CR LF and LF
     ShortLines,  // many lines of a few characters
     OneLongLine, // a minified page: everything on one line
     AllEscapes,  // every character a quote or a backslash
