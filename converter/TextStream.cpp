@@ -4,6 +4,7 @@
 #include "CodePage1252.h"
 #include "FileError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -145,6 +146,28 @@ void TextStream::ReadLine(std::string& sLine) {
     } while (Fill());
 }
 
+std::size_t TextStream::ReadBytes(char* buffer, std::size_t size) {
+    RequireMode(Mode::ForReading);
+    if (m_Begin < m_End) {
+        const std::size_t count = std::min(size, m_End - m_Begin);
+        std::memcpy(buffer, m_Buffer.get() + m_Begin, count);
+        m_Begin += count;
+        return count;
+    }
+    while (!m_AtEndOfFile && size > 0) {
+        const ssize_t count = ::read(m_Descriptor, buffer, size);
+        if (count > 0) {
+            return static_cast<std::size_t>(count);
+        }
+        if (count == 0) {
+            m_AtEndOfFile = true;
+        } else if (errno != EINTR) {
+            throw FileError::FromErrno(errno, FileError::Action::Read, m_Path);
+        }
+    }
+    return 0;
+}
+
 std::string TextStream::ReadAll() {
     RequireMode(Mode::ForReading);
     std::string text;
@@ -169,22 +192,43 @@ void TextStream::Write(std::string_view sText) {
     }
 }
 
+void TextStream::WriteBytes(std::string_view bytes) {
+    RequireMode(Mode::ForWriting);
+    if (m_Pending.size() + bytes.size() <= kBufferSize) {
+        m_Pending.append(bytes);
+        return;
+    }
+    Flush();
+    // A large block goes out straight from the caller's memory, with no copy.
+    if (bytes.size() >= kBufferSize) {
+        WriteAll(bytes.data(), bytes.size());
+    } else {
+        m_Pending.append(bytes);
+    }
+}
+
 void TextStream::Flush() {
-    std::size_t written = 0;
-    while (written < m_Pending.size()) {
-        const ssize_t count =
-            ::write(m_Descriptor, m_Pending.data() + written, m_Pending.size() - written);
+    try {
+        WriteAll(m_Pending.data(), m_Pending.size());
+    } catch (...) {
+        m_Pending.clear();
+        throw;
+    }
+    m_Pending.clear();
+}
+
+void TextStream::WriteAll(const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t count = ::write(m_Descriptor, data, size);
         if (count < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            const int error = errno;
-            m_Pending.clear();
-            throw FileError::FromErrno(error, FileError::Action::Write, m_Path);
+            throw FileError::FromErrno(errno, FileError::Action::Write, m_Path);
         }
-        written += static_cast<std::size_t>(count);
+        data += count;
+        size -= static_cast<std::size_t>(count);
     }
-    m_Pending.clear();
 }
 
 void TextStream::Close() {

@@ -41,8 +41,14 @@ public:
     // Everything not read yet, line terminators unchanged.
     [[nodiscard]] std::string ReadAll();
 
+    // Up to `size` bytes of the file as they are, undecoded, into `buffer`; 0 at
+    // the end of the file. For readers that handle the code page themselves.
+    [[nodiscard]] std::size_t ReadBytes(char* buffer, std::size_t size);
+
     // Writes the text as it is; no line terminator is added.
     void Write(std::string_view sText);
+    // Writes bytes that are already in the code page, unchanged.
+    void WriteBytes(std::string_view bytes);
     // Flushes what is buffered to the file and closes it.
     void Close();
 
@@ -53,6 +59,7 @@ public:
 private:
     bool Fill();
     void Flush();
+    void WriteAll(const char* data, std::size_t size);
     void RequireMode(Mode mode) const;
     void Release() noexcept;
 

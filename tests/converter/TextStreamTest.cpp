@@ -71,6 +71,32 @@ TEST_F(TextStreamTest, ReadAllKeepsEveryLineEndAsItIs) {
     EXPECT_TRUE(stream.AtEndOfStream());
 }
 
+TEST_F(TextStreamTest, ReadBytesGivesTheRestOfTheFileUndecoded) {
+    WriteBytes(folder / "page.html", "first\r\ncaf\xE9 \x80\r\n");
+    TextStream stream = fileSystem.OpenTextFile(folder / "page.html");
+    EXPECT_EQ(stream.ReadLine(), "first");
+    std::string rest(100, '\0');
+    rest.resize(stream.ReadBytes(rest.data(), rest.size()));
+    EXPECT_EQ(rest, "caf\xE9 \x80\r\n") << "what the line left in the buffer, as it is";
+    EXPECT_EQ(stream.ReadBytes(rest.data(), rest.size()), 0u);
+    EXPECT_TRUE(stream.AtEndOfStream());
+}
+
+TEST_F(TextStreamTest, ReadBytesReadsAFileLargerThanItsBufferWhole) {
+    std::string bytes;
+    for (int i = 0; i < 3'000'000; ++i) {
+        bytes.push_back(static_cast<char>(i * 7 % 256));
+    }
+    WriteBytes(folder / "large.bin", bytes);
+    TextStream stream = fileSystem.OpenTextFile(folder / "large.bin");
+    std::string read;
+    std::string block(100'000, '\0');
+    while (const std::size_t count = stream.ReadBytes(block.data(), block.size())) {
+        read.append(block.data(), count);
+    }
+    EXPECT_EQ(read, bytes);
+}
+
 TEST_F(TextStreamTest, ReadingPastTheEndFails) {
     WriteBytes(folder / "one.txt", "one\n");
     TextStream stream = fileSystem.OpenTextFile(folder / "one.txt");
@@ -101,6 +127,18 @@ TEST_F(TextStreamTest, LargeWriteArrivesWhole) {
         expected += "line " + std::to_string(i) + " \xE9\r\n";
     }
     EXPECT_EQ(ReadBytes(folder / "big.txt"), expected);
+}
+
+TEST_F(TextStreamTest, WriteBytesWritesCodePageBytesUnchangedAndInOrder) {
+    TextStream stream = fileSystem.CreateTextFile(folder / "out.txt", true);
+    stream.Write("caf\xC3\xA9 ");
+    stream.WriteBytes("\xE9\x80 ");
+    const std::string large(3'000'000, '\x93');
+    stream.WriteBytes(large);
+    stream.Write("end");
+    stream.Close();
+    // Written as text, the lone 0xE9 and 0x80 would not be UTF-8 and would become "?".
+    EXPECT_EQ(ReadBytes(folder / "out.txt"), "caf\xE9 \xE9\x80 " + large + "end");
 }
 
 TEST_F(TextStreamTest, FullDiskIsReportedWhenTheBytesGoOut) {
