@@ -5,11 +5,19 @@
 #include "FileSystemObject.h"
 #include "ScriptStream.h"
 #include "ScriptText.h"
+#include "StatementTranslator.h"
+
+#include <cstring>
+#include <memory>
 
 namespace quillomatic {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+
+// Pages are read for translation in blocks that stay in the processor's cache
+// together with the script they become.
+constexpr std::size_t kReadBlock = std::size_t(1) << 18;
 
 // Staging names are random; a name that is taken is never reused, so a file or
 // link someone else put there is neither overwritten nor followed.
@@ -104,7 +112,24 @@ void Converter::ConvertToStream(const TargetFormat& format, TextStream& output,
                                 const std::string& sSourceHTMLText) {
     TextStream source = OpenSource(sSourceHTMLText);
     ScriptStream script(output);
-    WriteScript(format, source, script);
+    script.Append(format.Header);
+    // The page's bytes go to the translator block by block; the few bytes it
+    // leaves at the end of a block go first in the next.
+    StatementTranslator translator(format);
+    const std::size_t carryRoom = translator.HoldBack();
+    const auto buffer = std::make_unique_for_overwrite<char[]>(carryRoom + kReadBlock);
+    std::size_t carried = 0;
+    for (;;) {
+        const std::size_t count = source.ReadBytes(buffer.get() + carried, kReadBlock);
+        const char* const end = buffer.get() + carried + count;
+        const char* const rest = translator.Translate(buffer.get(), end, count == 0, script);
+        if (count == 0) {
+            break;
+        }
+        carried = static_cast<std::size_t>(end - rest);
+        std::memmove(buffer.get(), rest, carried);
+    }
+    script.Append(format.Footer);
     script.Flush();
     source.Close();
 }

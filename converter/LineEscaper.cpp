@@ -84,6 +84,14 @@ LineEscaper::LineEscaper(std::initializer_list<std::span<const EscapeRule>> rule
     }
 }
 
+std::vector<EscapeRule> LineEscaper::Patterns() const {
+    std::vector<EscapeRule> patterns;
+    for (const PatternRule& patternRule : m_PatternRules) {
+        patterns.push_back(patternRule.Rule);
+    }
+    return patterns;
+}
+
 std::size_t LineEscaper::FindNext(const PatternRule& rule, std::string_view line,
                                   std::size_t from) {
     const char anchor = rule.Rule.Pattern[rule.AnchorIndex];

@@ -44,6 +44,14 @@ public:
         return 2 * lineLength + 8;
     }
 
+    // The rules as translators of whole buffers need them: the character put
+    // before `byte` (0 for none), and the longer patterns in the order they are
+    // tried where two start at the same place.
+    [[nodiscard]] char PrefixOf(char byte) const noexcept {
+        return m_PrefixOf[static_cast<unsigned char>(byte)];
+    }
+    [[nodiscard]] std::vector<EscapeRule> Patterns() const;
+
 private:
     struct PatternRule {
         EscapeRule Rule;

@@ -1,4 +1,4 @@
-// A conversion's script written to a text stream as it is made.
+// A conversion's script written to a file as it is made.
 #include "ScriptStream.h"
 
 #include "TextStream.h"
@@ -25,7 +25,7 @@ char* ScriptStream::Room(std::size_t more) {
 }
 
 void ScriptStream::Flush() {
-    m_Output.Write(std::string_view(m_Buffer.data(), m_Length));
+    m_Output.WriteBytes(std::string_view(m_Buffer.data(), m_Length));
     m_Length = 0;
 }
 

@@ -1,4 +1,4 @@
-// A conversion's script written to a text stream as it is made.
+// A conversion's script written to a file as it is made.
 #pragma once
 
 #include "ScriptSink.h"
@@ -11,6 +11,8 @@ class TextStream;
 
 // Gathers statements in a small buffer and hands it to the stream when full,
 // so a page of any size converts in little memory. Flush() hands over the rest.
+// The statements are Windows-1252 bytes already (see StatementTranslator) and
+// are written as they are.
 class ScriptStream : public ScriptSink {
 public:
     explicit ScriptStream(TextStream& output);

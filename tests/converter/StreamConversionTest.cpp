@@ -1,0 +1,157 @@
+// ConvertToStream translates a page's bytes without decoding them: it must
+// write exactly what the text conversion gives, saved in the code page, for
+// any page at all.
+#include "CodePage1252.h"
+#include "Converter.h"
+#include "FileBytes.h"
+#include "FileSystemObject.h"
+#include "RandomPage.h"
+#include "TargetFormat.h"
+#include "TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace quillomatic {
+namespace {
+
+using testing::ReadBytes;
+using testing::TemporaryFolder;
+using testing::WriteBytes;
+
+using Operation = const std::string& (Converter::*)(const std::string&);
+
+struct FormatCase {
+    const char* name;
+    Operation convert;
+    const TargetFormat& format;
+};
+
+const FormatCase kFormats[] = {
+    {"JavaScript", &Converter::ConvertToJavaScript, TargetFormat::JavaScript},
+    {"JSP", &Converter::ConvertToJSP, TargetFormat::JSP},
+    {"PHP", &Converter::ConvertToPHP, TargetFormat::PHP},
+    {"Perl", &Converter::ConvertToPerl, TargetFormat::Perl},
+    {"ASP", &Converter::ConvertToASP, TargetFormat::ASP},
+};
+
+std::ostream& operator<<(std::ostream& out, const FormatCase& format) {
+    return out << format.name;
+}
+
+// Where two results first differ, with the bytes around it, for a readable failure.
+std::string FirstDifference(const std::string& expected, const std::string& actual) {
+    std::size_t at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) {
+        ++at;
+    }
+    const auto around = [at](const std::string& text) {
+        const std::size_t from = at < 40 ? 0 : at - 40;
+        return ::testing::PrintToString(text.substr(from, 80));
+    };
+    return "sizes " + std::to_string(expected.size()) + " and " + std::to_string(actual.size()) +
+           ", first difference at byte " + std::to_string(at) +
+           "\n  expected: " + around(expected) + "\n  written:  " + around(actual);
+}
+
+class StreamConversion : public ::testing::TestWithParam<FormatCase> {
+protected:
+    // Converts the page both ways and compares the bytes; `what` names the page.
+    void ExpectSameBytes(const std::string& page, const std::string& what) {
+        WriteBytes(folder / "page.html", page);
+        Converter converter;
+        converter.SetSourceHTMLFilePath(folder / "page.html");
+        std::string expected;
+        CodePage1252::AppendEncoded((converter.*GetParam().convert)({}), expected);
+        const std::string written = Streamed(converter);
+        if (written != expected) {
+            ADD_FAILURE() << what << ": " << FirstDifference(expected, written);
+        }
+    }
+
+    std::string Streamed(Converter& converter, const std::string& text = {}) {
+        TextStream output = fileSystem.CreateTextFile(folder / "script", true);
+        converter.ConvertToStream(GetParam().format, output, text);
+        output.Close();
+        return ReadBytes(folder / "script");
+    }
+
+    TemporaryFolder folder;
+    testing::CurrentFolder inFolder{folder.Path()};
+    FileSystemObject fileSystem;
+};
+
+INSTANTIATE_TEST_SUITE_P(Converter, StreamConversion, ::testing::ValuesIn(kFormats),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_P(StreamConversion, PagesAtTheEdgesGiveTheSameBytes) {
+    const std::string pages[] = {
+        "",           "\r",        "\n",        "\r\n",    "\n\r",         "\r\r\n",
+        "\r\n\r\n",   "\n\n",      "\r\r",      "a",       "a\r",          "a\n",
+        "a\r\n",      "a\rb",      "a\nb\r\nc", "\"",      "\\",           "$@",
+        "</script",   "</SCRIPT>", "<</script", "</scrip", "</scrip\nt",   "%>",
+        "%",          "%\r>",      "%%>>",      "%\r\n>",  "<\r/script",   "\\\r\n\"",
+        "\t  \r\n  ", "x</script", "x%>",       "\"\r",    "</ScRiPt\r\n", "%>\r\n"};
+    for (const std::string& page : pages) {
+        ExpectSameBytes(page, ::testing::PrintToString(page));
+    }
+}
+
+TEST_P(StreamConversion, EveryByteValueGivesTheSameBytes) {
+    std::string page;
+    for (int round = 0; round < 3; ++round) {
+        for (int value = 0; value < 256; ++value) {
+            page.push_back(static_cast<char>(value));
+        }
+    }
+    ExpectSameBytes(page, "all byte values");
+}
+
+TEST_P(StreamConversion, RandomPagesGiveTheSameBytes) {
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<std::size_t> length(0, 3000);
+    for (int page = 0; page < 200; ++page) {
+        ExpectSameBytes(testing::RandomPage(random, length(random)),
+                        "random page " + std::to_string(page));
+    }
+}
+
+TEST_P(StreamConversion, LineEndsAndPatternsAcrossReadBlocksGiveTheSameBytes) {
+    // The page is read in blocks of a few hundred KiB at most. A unit of tricky
+    // bytes repeats over more than two such blocks; shifting it by every offset
+    // within its length puts each of its bytes, and each CR LF and pattern, on
+    // every block boundary.
+    const std::string unit = "<p class=\"a\">C:\\x $5 a@b\r\n</ScRiPt>%>\r\r\n\t\xE9\x80\n\r%%>>"
+                             "</script\r\n\"\\\"";
+    std::string body;
+    while (body.size() < 600'000) {
+        body += unit;
+    }
+    for (std::size_t shift = 0; shift < unit.size(); ++shift) {
+        ExpectSameBytes(std::string(shift, 'x') + body, "shift " + std::to_string(shift));
+    }
+}
+
+TEST_P(StreamConversion, LinesLongerThanAReadBlockGiveTheSameBytes) {
+    std::string line;
+    while (line.size() < 1'500'000) {
+        line += "<a href=\"x\">C:\\dir $x @y</script>%>\xE9 ";
+    }
+    ExpectSameBytes(line, "one long line");
+    ExpectSameBytes(line + "\r\n" + line + "\r", "two long lines");
+}
+
+TEST_P(StreamConversion, TextGivenIsStagedAndConvertedLikeAFile) {
+    // The euro sign is in the code page; the arrow is not and becomes "?".
+    const std::string text = "<p title=\"\xE2\x82\xAC\">a\\b $c @d \xE2\x86\x92</script>%>\r\nend";
+    Converter converter;
+    std::string expected;
+    CodePage1252::AppendEncoded((converter.*GetParam().convert)(text), expected);
+    Converter streaming;
+    EXPECT_EQ(Streamed(streaming, text), expected);
+    EXPECT_EQ(streaming.SourceHTMLText(), text);
+    EXPECT_EQ(streaming.ConvertedSource(), "");
+}
+
+} // namespace
+} // namespace quillomatic
