@@ -1,6 +1,7 @@
 // A conversion's script written to a file as it is made.
 #pragma once
 
+#include "BackgroundWriter.h"
 #include "ScriptSink.h"
 
 #include <string>
@@ -9,10 +10,11 @@ namespace quillomatic {
 
 class TextStream;
 
-// Gathers statements in a small buffer and hands it to the stream when full,
-// so a page of any size converts in little memory. Flush() hands over the rest.
-// The statements are Windows-1252 bytes already (see StatementTranslator) and
-// are written as they are.
+// Gathers statements in a buffer and hands it to a BackgroundWriter when full,
+// so a page of any size converts in little memory and the file is written
+// while the next statements are made. Flush() writes the rest and waits until
+// everything is in the file. The statements are Windows-1252 bytes already
+// (see StatementTranslator) and are written as they are.
 class ScriptStream : public ScriptSink {
 public:
     explicit ScriptStream(TextStream& output);
@@ -25,6 +27,8 @@ public:
 
 private:
     TextStream& m_Output;
+    BackgroundWriter m_Writer;
+    bool m_HandedOver = false; // a small script is written in one go, without a thread
     std::string m_Buffer;
     std::size_t m_Length = 0;
 };

@@ -9,7 +9,7 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libgtest-dev libgmock-dev libbench
                 qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core fonts-liberation)
 # Packages only the tests need: the real interpreters the generated scripts run
 # in, an X server with its input and clipboard tools, and the desktop file checkers.
-TEST_PACKAGES=(perl php-cli xvfb xauth xdotool xclip imagemagick desktop-file-utils appstream groff-base)
+TEST_PACKAGES=(perl php-cli xvfb xauth xdotool xclip imagemagick desktop-file-utils appstream groff-base time valgrind)
 # Packages bench/compare.sh needs: GNU time for peak memory, the tools it races
 # against (GNU sed, mawk, coreutils' cp) and lscpu for naming the machine.
 BENCH_PACKAGES=(time sed mawk coreutils diffutils util-linux)

@@ -86,6 +86,22 @@ TEST_F(QuillomaticConvert, FailedOutputLeavesTheOldFileAndNothingElse) {
     EXPECT_EQ(folder.Entries(), (std::set<std::string>{"out.js", "page.html", "stderr.txt"}));
 }
 
+TEST_F(QuillomaticConvert, FailureWhileALargeScriptIsWrittenLeavesTheOldFile) {
+    // Several blocks: the failing write happens while the next block is made.
+    std::string page;
+    while (page.size() < 6'000'000) {
+        page += "<td class=\"price\">$5</td>\r\n";
+    }
+    WriteBytes(folder / "page.html", page);
+    WriteBytes(folder / "out.php", "old");
+    const auto result = Convert("--to php -o out.php page.html", "ulimit -f 2048; ");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(Errors(), "quillomatic-convert: Cannot write \"out.php\": the file would be larger "
+                        "than allowed.\n");
+    EXPECT_EQ(ReadBytes(folder / "out.php"), "old");
+    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"out.php", "page.html", "stderr.txt"}));
+}
+
 TEST_F(QuillomaticConvert, BadFormatIsAUsageErrorWithExitTwo) {
     const auto result = Convert("--to cobol page.html");
     EXPECT_EQ(result.exitCode, 2);

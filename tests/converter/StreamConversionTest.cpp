@@ -2,6 +2,7 @@
 // write exactly what the text conversion gives, saved in the code page, for
 // any page at all.
 #include "CodePage1252.h"
+#include "ComponentError.h"
 #include "Converter.h"
 #include "FileBytes.h"
 #include "FileSystemObject.h"
@@ -151,6 +152,21 @@ TEST_P(StreamConversion, TextGivenIsStagedAndConvertedLikeAFile) {
     EXPECT_EQ(Streamed(streaming, text), expected);
     EXPECT_EQ(streaming.SourceHTMLText(), text);
     EXPECT_EQ(streaming.ConvertedSource(), "");
+}
+
+TEST_P(StreamConversion, FullDiskIsReportedWhileALargeScriptIsWritten) {
+    // A script of several blocks is written while the next block is made; the
+    // failure of one of those writes reaches the caller all the same.
+    std::string page;
+    while (page.size() < 8'000'000) {
+        page += "<p>\"quoted\"</p>\r\n";
+    }
+    WriteBytes(folder / "page.html", page);
+    Converter converter;
+    converter.SetSourceHTMLFilePath("page.html");
+    TextStream output = fileSystem.CreateTextFile("/dev/full", true);
+    EXPECT_COMPONENT_ERROR(converter.ConvertToStream(GetParam().format, output), 61,
+                           "FileSystemObject", "Cannot write \"/dev/full\": the disk is full.");
 }
 
 } // namespace
