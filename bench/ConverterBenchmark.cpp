@@ -1,6 +1,10 @@
-// Converter throughput per format and page shape, end to end: staging the text,
-// reading it back, escaping and assembling the script.
+// Converter throughput per format and page shape, end to end. From text (the
+// window's path): staging the text, reading it back, escaping and assembling the
+// script. From file to file (quillomatic-convert's path): reading the page,
+// translating it and writing the script.
+#include "CodePage1252.h"
 #include "Converter.h"
+#include "FileSystemObject.h"
 #include "SamplePage.h"
 
 #include <benchmark/benchmark.h>
@@ -68,6 +72,42 @@ void ConvertText(benchmark::State& state, Operation convert, PageShape shape) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(page.size()));
 }
 
+// The page of `Page` as a file in the code page, written once.
+const std::string& PageFile(PageShape shape, std::size_t bytes) {
+    static std::map<std::pair<PageShape, std::size_t>, std::string> files;
+    auto& file = files[{shape, bytes}];
+    if (file.empty()) {
+        std::string encoded;
+        CodePage1252::AppendEncoded(Page(shape, bytes), encoded);
+        file = "page-" + std::to_string(static_cast<int>(shape)) + "-" + std::to_string(bytes) +
+               ".html";
+        std::ofstream(file, std::ios::binary)
+            .write(encoded.data(), static_cast<std::streamsize>(encoded.size()));
+    }
+    return file;
+}
+
+// From a file to a file, as quillomatic-convert does; the script of the last
+// run is removed outside the timing, so no run pays for truncating it.
+void ConvertFileToFile(benchmark::State& state, const TargetFormat& format, PageShape shape) {
+    Scratch();
+    const std::size_t bytes = static_cast<std::size_t>(state.range(0)) << 20;
+    const std::string& page = PageFile(shape, bytes);
+    const auto pageSize = static_cast<std::int64_t>(fs::file_size(page));
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove("script.out");
+        state.ResumeTiming();
+        Converter converter;
+        converter.SetSourceHTMLFilePath(page);
+        TextStream output = FileSystemObject().CreateTextFile("script.out", true);
+        converter.ConvertToStream(format, output);
+        output.Close();
+    }
+    fs::remove("script.out");
+    state.SetBytesProcessed(state.iterations() * pageSize);
+}
+
 void ConvertEmptyFile(benchmark::State& state, Operation convert) {
     Scratch();
     std::ofstream("empty.html").close();
@@ -100,7 +140,39 @@ void ConvertEmptyFile(benchmark::State& state, Operation convert) {
         ->Arg(64)                                                                                  \
         ->Unit(benchmark::kMillisecond)                                                            \
         ->UseRealTime();                                                                           \
-    BENCHMARK_CAPTURE(ConvertEmptyFile, Format, &Converter::ConvertTo##Format)
+    BENCHMARK_CAPTURE(ConvertEmptyFile, Format, &Converter::ConvertTo##Format);                    \
+    BENCHMARK_CAPTURE(ConvertFileToFile, Format##_Mixed, TargetFormat::Format, PageShape::Mixed)   \
+        ->Arg(1)                                                                                   \
+        ->Arg(64)                                                                                  \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime();                                                                           \
+    BENCHMARK_CAPTURE(ConvertFileToFile, Format##_ShortLines, TargetFormat::Format,                \
+                      PageShape::ShortLines)                                                       \
+        ->Arg(64)                                                                                  \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime();                                                                           \
+    BENCHMARK_CAPTURE(ConvertFileToFile, Format##_OneLongLine, TargetFormat::Format,               \
+                      PageShape::OneLongLine)                                                      \
+        ->Arg(50)                                                                                  \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime();                                                                           \
+    BENCHMARK_CAPTURE(ConvertFileToFile, Format##_AllEscapes, TargetFormat::Format,                \
+                      PageShape::AllEscapes)                                                       \
+        ->Arg(64)                                                                                  \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime();                                                                           \
+    BENCHMARK_CAPTURE(ConvertFileToFile, Format##_Linearity, TargetFormat::Format,                 \
+                      PageShape::Mixed)                                                            \
+        ->Arg(10)                                                                                  \
+        ->Arg(100)                                                                                 \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime();                                                                           \
+    BENCHMARK_CAPTURE(ConvertText, Format##_Linearity, &Converter::ConvertTo##Format,              \
+                      PageShape::Mixed)                                                            \
+        ->Arg(10)                                                                                  \
+        ->Arg(100)                                                                                 \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime()
 
 QUILLOMATIC_FORMAT_BENCHMARKS(ASP);
 QUILLOMATIC_FORMAT_BENCHMARKS(PHP);
