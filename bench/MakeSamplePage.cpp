@@ -1,11 +1,12 @@
 // make_sample_page: writes a realistic page of a given size as Windows-1252
 // bytes, for timing quillomatic-convert against other tools on real files.
 //
-//   make_sample_page SIZE_MB crlf|lf OUTPUT
+//   make_sample_page SIZE_MB crlf|lf|none OUTPUT
 //
 // The page is the benchmarks' mixed markup (see SamplePage) with every line
 // ending in the chosen terminator, cut after the last whole line that fits in
-// SIZE_MB mebibytes.
+// SIZE_MB mebibytes. With "none" the lines run together into one, as in a
+// minified page, cut at SIZE_MB mebibytes.
 #include "CodePage1252.h"
 #include "SamplePage.h"
 
@@ -39,13 +40,13 @@ std::string WithLineEnds(std::string_view page, std::string_view lineEnd, std::s
     bytes.reserve(text.size());
     CodePage1252::AppendEncoded(text, bytes);
     if (bytes.size() > size) {
-        bytes.resize(bytes.rfind('\n', size - 1) + 1);
+        bytes.resize(lineEnd.empty() ? size : bytes.rfind('\n', size - 1) + 1);
     }
     return bytes;
 }
 
 int Usage() {
-    std::cerr << "Usage: make_sample_page SIZE_MB crlf|lf OUTPUT\n";
+    std::cerr << "Usage: make_sample_page SIZE_MB crlf|lf|none OUTPUT\n";
     return 2;
 }
 
@@ -60,14 +61,17 @@ int main(int argc, char* argv[]) {
     std::size_t megabytes = 0;
     const auto parsed = std::from_chars(size.data(), size.data() + size.size(), megabytes);
     if (parsed.ec != std::errc() || parsed.ptr != size.data() + size.size() || megabytes == 0 ||
-        (ends != "crlf" && ends != "lf")) {
+        (ends != "crlf" && ends != "lf" && ends != "none")) {
         return Usage();
     }
     const std::size_t bytes = megabytes << 20;
     // Line ends and the code page change the size; start with more than enough.
     const std::string page =
         WithLineEnds(bench::MakePage(bench::PageShape::Mixed, bytes + bytes / 8),
-                     ends == "crlf" ? "\r\n" : "\n", bytes);
+                     ends == "crlf" ? "\r\n"
+                     : ends == "lf" ? "\n"
+                                    : "",
+                     bytes);
     std::ofstream output(argv[3], std::ios::binary | std::ios::trunc);
     output.write(page.data(), static_cast<std::streamsize>(page.size()));
     output.close();

@@ -2,7 +2,7 @@
 # Times quillomatic-convert against the same conversion done with GNU sed and
 # with awk, and against cp of the page (reading and writing its bytes once),
 # on a generated page of SIZE_MB mebibytes, once with CR LF and once with LF
-# line ends.
+# line ends, and on a page of half that size that is one single line.
 #
 #   bench/compare.sh [SIZE_MB]        (default 100; ROUNDS=N sets the rounds, default 5)
 #
@@ -120,14 +120,15 @@ awk_program() {
         closer='\\n\";'
         ;;
     javascript)
+        # awk has no case-blind match that keeps the case: each "</script" is
+        # marked with \001\003, the marks are turned into "<\/", and \001 bytes
+        # of the page are kept apart from marks as \001\002 meanwhile.
         escapes='gsub(/[\\"]/, "\\\\&", line)
     if (line ~ /<\/[Ss][Cc][Rr][Ii][Pp][Tt]/) {
-        done = ""
-        while (match(line, /<\/[Ss][Cc][Rr][Ii][Pp][Tt]/)) {
-            done = done substr(line, 1, RSTART) "\\/"
-            line = substr(line, RSTART + 2)
-        }
-        line = done line
+        gsub(/\001/, "\001\002", line)
+        gsub(/<\/[Ss][Cc][Rr][Ii][Pp][Tt]/, "\001\003&", line)
+        gsub(/\001\003<\//, "<\\/", line)
+        gsub(/\001\002/, "\001", line)
     }'
         opener='document.writeln(\"'
         closer='\");'
@@ -200,10 +201,13 @@ done
 
 "$BUILD/bin/make_sample_page" "$SIZE_MB" crlf "$WORK/page-crlf.html"
 "$BUILD/bin/make_sample_page" "$SIZE_MB" lf "$WORK/page-lf.html"
+"$BUILD/bin/make_sample_page" "$(((SIZE_MB + 1) / 2))" none "$WORK/page-one.html"
+: >"$WORK/page-empty.html"
+LINE_ENDS=(crlf lf one)
 
 # A small page of what sed and awk could get wrong: every byte value, every kind
-# of line end, patterns in any case and next to line ends, and a last line
-# without a terminator.
+# of line end, patterns in any case and next to line ends, the marks the awk
+# program uses, and a last line without a terminator.
 {
     for value in $(seq 0 255); do
         if [ "$value" -ne 10 ] && [ "$value" -ne 13 ]; then
@@ -211,7 +215,8 @@ done
         fi
     done
     printf '\r\n</script></SCRIPT x></ScRiPt\n%%> %%%%>> <%%= x %%>\r<\\/script>\r\r\n'
-    printf '\n\r\n\r"$@\\\r\\"\n\t  \r</scr\nipt>%%\n>\rlast line'
+    printf '\n\r\n\r"$@\\\r\\"\n\t  \r</scr\nipt>%%\n>\r\001</script \001\003</p \001\002\n'
+    printf 'last line'
 } >"$WORK/awkward.html"
 
 # --- Equivalence --------------------------------------------------------------
@@ -219,7 +224,7 @@ done
 echo "Checking that sed, awk and quillomatic-convert write the same bytes..."
 for format in "${FORMATS[@]}"; do
     use_format "$format"
-    for page in awkward page-crlf page-lf; do
+    for page in awkward page-empty page-crlf page-lf page-one; do
         input="$WORK/$page.html"
         run_ours "$format" "$input" "$WORK/ours.out"
         for tool in sed awk; do
@@ -251,31 +256,44 @@ AWK_NAME="$(basename "$(readlink -f "$(command -v awk)")")"
 echo
 echo "Machine: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores; $(uname -sr)"
 echo "sed: $(sed --version | head -n 1); awk: $AWK_NAME ($(awk -W version 2>/dev/null | head -n 1))"
-echo "Page: $SIZE_MB MiB generated, $ROUNDS rounds, medians; output to a file on $(df -T "$WORK" | awk 'NR == 2 { print $2 }')"
+echo "Pages: $SIZE_MB MiB with CR LF (crlf) and with LF (lf) line ends, $(((SIZE_MB + 1) / 2)) MiB" \
+    "as one line (one); $ROUNDS rounds, medians; output to a file on" \
+    "$(df -T "$WORK" | awk 'NR == 2 { print $2 }')"
+
+# Median seconds of each tool over the rounds, the tools taking turns; in $WORK/TOOL.time.
+time_rounds() {
+    local format="$1" input="$2" tool
+    for tool in "${TOOLS[@]}"; do : >"$WORK/$tool.times"; done
+    for _ in $(seq "$ROUNDS"); do
+        for tool in "${TOOLS[@]}"; do
+            rm -f "$WORK/$tool.out"
+            seconds_of "run_$tool" "$format" "$input" "$WORK/$tool.out" >>"$WORK/$tool.times"
+            rm -f "$WORK/$tool.out"
+        done
+    done
+    for tool in "${TOOLS[@]}"; do median <"$WORK/$tool.times" >"$WORK/$tool.time"; done
+}
+
+use_format php
+for _ in $(seq "$ROUNDS"); do
+    rm -f "$WORK/ours.out"
+    seconds_of run_ours php "$WORK/page-empty.html" "$WORK/ours.out" >>"$WORK/empty.times"
+done
+echo "quillomatic-convert on an empty page (starting the process): $(median <"$WORK/empty.times") s"
 echo
 printf '%-10s %-5s %9s %8s %9s %9s %8s %9s\n' format ends "ours s" "MB/s" "sed/ours" "awk/ours" \
     "ours/cp" "peak MiB"
 for format in "${FORMATS[@]}"; do
     use_format "$format"
-    for ends in crlf lf; do
+    for ends in "${LINE_ENDS[@]}"; do
         input="$WORK/page-$ends.html"
-        for tool in "${TOOLS[@]}"; do : >"$WORK/$tool.times"; done
-        for _ in $(seq "$ROUNDS"); do
-            for tool in "${TOOLS[@]}"; do
-                rm -f "$WORK/$tool.out"
-                seconds_of "run_$tool" "$format" "$input" "$WORK/$tool.out" >>"$WORK/$tool.times"
-                rm -f "$WORK/$tool.out"
-            done
-        done
+        time_rounds "$format" "$input"
         /usr/bin/time -f %M -o "$WORK/peak" "$CONVERT" --to "$format" "$input" >"$WORK/ours.out"
         rm -f "$WORK/ours.out"
-        ours="$(median <"$WORK/ours.times")"
-        sed_time="$(median <"$WORK/sed.times")"
-        awk_time="$(median <"$WORK/awk.times")"
-        cp_time="$(median <"$WORK/cp.times")"
-        bytes="$(stat -c %s "$input")"
-        awk -v f="$format" -v e="$ends" -v o="$ours" -v s="$sed_time" -v a="$awk_time" \
-            -v c="$cp_time" -v b="$bytes" -v m="$(cat "$WORK/peak")" 'BEGIN {
+        awk -v f="$format" -v e="$ends" -v o="$(cat "$WORK/ours.time")" \
+            -v s="$(cat "$WORK/sed.time")" -v a="$(cat "$WORK/awk.time")" \
+            -v c="$(cat "$WORK/cp.time")" -v b="$(stat -c %s "$input")" \
+            -v m="$(cat "$WORK/peak")" 'BEGIN {
                 printf "%-10s %-5s %9.3f %8.0f %9.1f %9.1f %8.2f %9.1f\n",
                     f, e, o, b / 1e6 / o, s / o, a / o, o / c, m / 1024
             }'
