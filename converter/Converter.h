@@ -53,7 +53,12 @@ public:
 
     // Converts like the five operations, but writes the script to `output` as
     // it is made instead of keeping it, for pages too large to hold in memory
-    // with their script. ConvertedSource is left as it was.
+    // with their script: the bytes written are those of the operation's result
+    // saved through a TextStream. The page's bytes are translated as they are,
+    // never decoded (see StatementTranslator), and the script is written on a
+    // thread of its own while the rest is made (see BackgroundWriter), so
+    // `output` must not be used elsewhere until this returns. ConvertedSource
+    // is left as it was.
     void ConvertToStream(const TargetFormat& format, TextStream& output,
                          const std::string& sSourceHTMLText = {});
 
