@@ -1,10 +1,10 @@
 // The conversion engine: HTML in, script source that prints it again out.
 #include "Converter.h"
 
-#include "FileError.h"
 #include "FileSystemObject.h"
 #include "ScriptStream.h"
 #include "ScriptText.h"
+#include "StagingFile.h"
 #include "StatementTranslator.h"
 
 #include <cstring>
@@ -18,26 +18,6 @@ constexpr std::string_view kLineEnd = "\r\n";
 // Pages are read for translation in blocks that stay in the processor's cache
 // together with the script they become.
 constexpr std::size_t kReadBlock = std::size_t(1) << 18;
-
-// Staging names are random; a name that is taken is never reused, so a file or
-// link someone else put there is neither overwritten nor followed.
-constexpr int kStagingAttempts = 100;
-
-std::string StageText(FileSystemObject& fileSystem, const std::string& text) {
-    for (int attempt = 1;; ++attempt) {
-        const std::string name = fileSystem.GetTempName();
-        try {
-            TextStream staging = fileSystem.CreateTextFile(name, false);
-            staging.Write(text);
-            staging.Close();
-            return name;
-        } catch (const ComponentError& error) {
-            if (error.Number() != FileError::kFileAlreadyExists || attempt == kStagingAttempts) {
-                throw;
-            }
-        }
-    }
-}
 
 } // namespace
 
@@ -76,8 +56,9 @@ TextStream Converter::OpenSource(const std::string& sSourceHTMLText) {
                              "SourceHTMLFilePath properties are empty.");
     }
     FileSystemObject fileSystem;
-    const std::string pathToRead =
-        m_SourceHTMLText.empty() ? m_SourceHTMLFilePath : StageText(fileSystem, m_SourceHTMLText);
+    const std::string pathToRead = m_SourceHTMLText.empty()
+                                       ? m_SourceHTMLFilePath
+                                       : StagingFile::Create(fileSystem, m_SourceHTMLText);
     return fileSystem.OpenTextFile(pathToRead);
 }
 

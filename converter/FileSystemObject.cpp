@@ -14,6 +14,8 @@ namespace quillomatic {
 
 FileSystemObject::FileSystemObject() : m_Random(std::random_device{}()) {}
 
+FileSystemObject::FileSystemObject(std::uint64_t seed) : m_Random(seed) {}
+
 std::string FileSystemObject::GetTempName() {
     std::array<char, 16> name{};
     std::snprintf(name.data(), name.size(), "qm%08x.tmp", static_cast<unsigned>(m_Random()));

@@ -3,6 +3,7 @@
 
 #include "TextStream.h"
 
+#include <cstdint>
 #include <random>
 #include <string>
 
@@ -14,6 +15,8 @@ namespace quillomatic {
 class FileSystemObject {
 public:
     FileSystemObject();
+    // Names from a fixed seed, for tests that must know the names in advance.
+    explicit FileSystemObject(std::uint64_t seed);
 
     // A fresh random bare file name, "qm" and eight hexadecimal digits ".tmp".
     [[nodiscard]] std::string GetTempName();

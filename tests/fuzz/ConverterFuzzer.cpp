@@ -3,6 +3,7 @@
 #include "CodePage1252.h"
 #include "ComponentError.h"
 #include "Converter.h"
+#include "FileSystemObject.h"
 #include "TargetFormat.h"
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,7 +93,8 @@ std::string Unescaped(const TargetFormat& format, std::string_view literal) {
     for (std::size_t i = 0; i < literal.size(); ++i) {
         const char c = literal[i];
         if (c == '\\') {
-            Require(i + 1 < literal.size() && escapable.find(literal[i + 1]) != std::string_view::npos,
+            Require(i + 1 < literal.size() &&
+                        escapable.find(literal[i + 1]) != std::string_view::npos,
                     "a backslash starts one of the format's escapes", std::string(literal));
             line += literal[++i];
             continue;
@@ -169,8 +172,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The bytes as a page file, read through the code page.
     const std::string page = (folder / "page.html").string();
-    std::ofstream(page, std::ios::binary | std::ios::trunc).write(bytes.data(),
-                                                                  static_cast<std::streamsize>(size));
+    std::ofstream(page, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(size));
     std::string decoded;
     CodePage1252::AppendDecoded(bytes, decoded);
     const std::vector<std::string> fileLines = LinesOf(decoded);
@@ -183,10 +186,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CodePage1252::AppendDecoded(staged, restaged);
     const std::vector<std::string> textLines = LinesOf(restaged);
 
+    const std::string streamed = (folder / "streamed.txt").string();
     for (std::size_t f = 0; f < std::size(kFormats); ++f) {
         Converter fromFile;
         fromFile.SetSourceHTMLFilePath(page);
-        CheckScript(*kFormats[f], (fromFile.*kOperations[f])({}), fileLines);
+        const std::string script = (fromFile.*kOperations[f])({});
+        CheckScript(*kFormats[f], script, fileLines);
+
+        // Written file to file, the same script, as the code page's bytes.
+        {
+            TextStream output = FileSystemObject().CreateTextFile(streamed, true);
+            fromFile.ConvertToStream(*kFormats[f], output);
+            output.Close();
+        }
+        std::string expected;
+        CodePage1252::AppendEncoded(script, expected);
+        std::ifstream written(streamed, std::ios::binary);
+        const std::string bytesWritten{std::istreambuf_iterator<char>(written),
+                                       std::istreambuf_iterator<char>()};
+        Require(bytesWritten == expected, "file to file gives the same script as the text path");
 
         if (!bytes.empty()) {
             Converter fromText;
