@@ -1,9 +1,7 @@
 // A flat button with an icon at its left and a caption, in three colour sets.
 #include "CommandButton.h"
 
-#include <QKeyEvent>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 
 namespace quillomatic {
 namespace {
@@ -13,9 +11,7 @@ const QColor kNormalBorder(0xA0, 0x9D, 0x96);
 
 } // namespace
 
-CommandButton::CommandButton(QWidget* parent) : QAbstractButton(parent) {
-    setAttribute(Qt::WA_Hover);
-    setFocusPolicy(Qt::StrongFocus);
+CommandButton::CommandButton(QWidget* parent) : DrawnButton(parent) {
     setIconSize({32, 32});
 }
 
@@ -72,22 +68,7 @@ void CommandButton::paintEvent(QPaintEvent* /*event*/) {
     painter.setPen(border);
     painter.drawRect(whole.adjusted(0, 0, -1, -1));
 
-    if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = captionArea.adjusted(3, 3, -4, -4);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-    }
-}
-
-void CommandButton::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (isEnabled()) {
-            click();
-        }
-        return;
-    }
-    QAbstractButton::keyPressEvent(event);
+    DrawFocusRect(painter, captionArea.adjusted(3, 3, -4, -4));
 }
 
 } // namespace quillomatic

@@ -1,7 +1,8 @@
 // A flat button with an icon at its left and a caption, in three colour sets.
 #pragma once
 
-#include <QAbstractButton>
+#include "DrawnButton.h"
+
 #include <QColor>
 
 namespace quillomatic {
@@ -17,7 +18,7 @@ struct CommandButtonColours {
 
 // Raises clicked() on a mouse click, or on Space or Enter while it has the
 // focus. Disabled, it is drawn greyed and takes neither clicks nor focus.
-class CommandButton : public QAbstractButton {
+class CommandButton : public DrawnButton {
     Q_OBJECT
 
 public:
@@ -34,7 +35,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     CommandButtonColours m_Colours;

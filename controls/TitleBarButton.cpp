@@ -1,9 +1,7 @@
 // A small square button of a drawn title bar, showing one character.
 #include "TitleBarButton.h"
 
-#include <QKeyEvent>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 
 namespace quillomatic {
 namespace {
@@ -15,9 +13,7 @@ const QColor kShadow(0x80, 0x80, 0x80);
 
 } // namespace
 
-TitleBarButton::TitleBarButton(QWidget* parent) : QAbstractButton(parent) {
-    setAttribute(Qt::WA_Hover);
-    setFocusPolicy(Qt::StrongFocus);
+TitleBarButton::TitleBarButton(QWidget* parent) : DrawnButton(parent) {
     setCursor(Qt::ArrowCursor);
 }
 
@@ -58,20 +54,9 @@ void TitleBarButton::paintEvent(QPaintEvent* /*event*/) {
     painter.setFont(font());
     painter.drawText(face.translated(isDown() ? 1 : 0, isDown() ? 1 : 0), Qt::AlignCenter, text());
 
-    if (hasFocus() && m_ShowFocusRect) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = face.adjusted(2, 2, -2, -2);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    if (m_ShowFocusRect) {
+        DrawFocusRect(painter, face.adjusted(2, 2, -2, -2));
     }
-}
-
-void TitleBarButton::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        click();
-        return;
-    }
-    QAbstractButton::keyPressEvent(event);
 }
 
 } // namespace quillomatic

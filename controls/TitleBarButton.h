@@ -1,7 +1,8 @@
 // A small square button of a drawn title bar, showing one character.
 #pragma once
 
-#include <QAbstractButton>
+#include "DrawnButton.h"
+
 #include <QColor>
 
 namespace quillomatic {
@@ -9,7 +10,7 @@ namespace quillomatic {
 // Draws its caption centred on a flat face; the caption takes ForeColorOver
 // while the pointer is over the button (or the keyboard focus is on it, since
 // no focus rectangle is drawn). Raises clicked().
-class TitleBarButton : public QAbstractButton {
+class TitleBarButton : public DrawnButton {
     Q_OBJECT
 
 public:
@@ -29,7 +30,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QColor m_ForeColorOver;

@@ -40,7 +40,9 @@ void Toolbar::SetBorderStyle(qint32 style) {
     update();
 }
 
-void Toolbar::SetTitle(const QString& title) { m_Title = title; }
+void Toolbar::SetTitle(const QString& title) {
+    m_Title = title;
+}
 
 void Toolbar::Press(ToolbarButton* button) {
     for (ToolbarButton* each : m_Buttons) {

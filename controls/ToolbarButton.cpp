@@ -3,9 +3,7 @@
 
 #include "Pictures.h"
 
-#include <QKeyEvent>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 #include <QSvgRenderer>
 
 namespace quillomatic {
@@ -34,14 +32,12 @@ void DrawEdge(QPainter& painter, const QRect& area, bool sunken) {
 ToolbarButton::ToolbarButton(const QString& caption, const QString& key, const QString& toolTipText,
                              const QString& picturePath, std::optional<QColor> maskColor,
                              QWidget* parent)
-    : QAbstractButton(parent), m_Key(key), m_PicturePath(picturePath), m_MaskColor(maskColor),
+    : DrawnButton(parent), m_Key(key), m_PicturePath(picturePath), m_MaskColor(maskColor),
       m_PictureSize(QSvgRenderer(picturePath).defaultSize()) {
     setText(caption);
     setToolTip(toolTipText);
     setAccessibleName(caption.trimmed());
     setAccessibleDescription(toolTipText);
-    setAttribute(Qt::WA_Hover);
-    setFocusPolicy(Qt::StrongFocus);
 }
 
 void ToolbarButton::SetSelected(bool selected) {
@@ -79,20 +75,7 @@ void ToolbarButton::paintEvent(QPaintEvent* /*event*/) {
                             height() - kPadding - kPictureHeight);
     painter.drawText(captionArea, Qt::AlignHCenter | Qt::AlignTop, text());
 
-    if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = area.adjusted(2, 2, -2, -2);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-    }
-}
-
-void ToolbarButton::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        click();
-        return;
-    }
-    QAbstractButton::keyPressEvent(event);
+    DrawFocusRect(painter, area.adjusted(2, 2, -2, -2));
 }
 
 } // namespace quillomatic

@@ -1,13 +1,14 @@
 // One button of a Toolbar: a picture above a caption.
 #pragma once
 
-#include <QAbstractButton>
+#include "DrawnButton.h"
+
 #include <QColor>
 #include <optional>
 
 namespace quillomatic {
 
-class ToolbarButton : public QAbstractButton {
+class ToolbarButton : public DrawnButton {
     Q_OBJECT
 
 public:
@@ -28,7 +29,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QString m_Key;
