@@ -27,6 +27,14 @@ long ResidentKilobytes() {
     return resident * (::sysconf(_SC_PAGESIZE) / 1024);
 }
 
+// AddressSanitizer holds freed memory back on purpose, so resident memory
+// grows there without a leak; LeakSanitizer finds leaks in that build instead.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kFreedMemoryIsHeldBack = true;
+#else
+constexpr bool kFreedMemoryIsHeldBack = false;
+#endif
+
 int StagingFiles(const QString& folder) {
     return static_cast<int>(
         QDir(folder).entryList({QStringLiteral("qm*.tmp")}, QDir::Files).size());
@@ -68,7 +76,8 @@ private slots:
         const long end = ResidentKilobytes();
         qInfo("engine: resident memory %ld KB after 500 conversions, %ld KB after 10000", warm,
               end);
-        QVERIFY2(end - warm < 1024, "memory grows with the number of conversions");
+        QVERIFY2(kFreedMemoryIsHeldBack || end - warm < 1024,
+                 "memory grows with the number of conversions");
         QCOMPARE(StagingFiles(m_Folder->path()), 10000);
     }
 
@@ -92,7 +101,8 @@ private slots:
         }
         const long end = ResidentKilobytes();
         qInfo("window: resident memory %ld KB after 100 runs, %ld KB after 1000", warm, end);
-        QVERIFY2(end - warm < 2048, "memory grows with the number of runs");
+        QVERIFY2(kFreedMemoryIsHeldBack || end - warm < 2048,
+                 "memory grows with the number of runs");
         QCOMPARE(StagingFiles(m_Folder->path()), 5 * 1000);
         QVERIFY(window.findChild<TextBox*>(QStringLiteral("txtScriptSource"))
                     ->Text()
