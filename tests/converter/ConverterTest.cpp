@@ -4,6 +4,7 @@
 #include "ComponentError.h"
 #include "FileBytes.h"
 #include "FileSystemObject.h"
+#include "FormatCases.h"
 #include "TargetFormat.h"
 #include "TemporaryFolder.h"
 
@@ -18,24 +19,8 @@ using testing::ReadBytes;
 using testing::TemporaryFolder;
 using testing::WriteBytes;
 
-using Operation = const std::string& (Converter::*)(const std::string&);
-
-struct FormatCase {
-    const char* name;
-    Operation convert;
-    const TargetFormat& format;
-    const char* extension;
-    std::size_t workedExampleLength;
-    std::size_t emptyLength;
-};
-
-const FormatCase kFormats[] = {
-    {"JavaScript", &Converter::ConvertToJavaScript, TargetFormat::JavaScript, "js", 175, 97},
-    {"JSP", &Converter::ConvertToJSP, TargetFormat::JSP, "jsp", 117, 49},
-    {"PHP", &Converter::ConvertToPHP, TargetFormat::PHP, "php", 109, 52},
-    {"Perl", &Converter::ConvertToPerl, TargetFormat::Perl, "pl", 101, 42},
-    {"ASP", &Converter::ConvertToASP, TargetFormat::ASP, "asp", 135, 48},
-};
+using testing::FormatCase;
+using testing::kFormatCases;
 
 std::string DataFile(const std::string& name) {
     return std::string(TEST_DATA_DIR) + "/" + name;
@@ -64,7 +49,7 @@ protected:
     }
 };
 
-INSTANTIATE_TEST_SUITE_P(Converter, EachFormat, ::testing::ValuesIn(kFormats),
+INSTANTIATE_TEST_SUITE_P(Converter, EachFormat, ::testing::ValuesIn(kFormatCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
 TEST_P(EachFormat, WorkedExampleFromFileMatchesGoldenTextCharacterForCharacter) {
@@ -153,7 +138,7 @@ TEST_P(EachFormat, EachConversionFromTextLeavesExactlyOneNewOwnerOnlyFile) {
 }
 
 TEST_F(ConverterTest, NewObjectWithNothingToConvertFailsAndTouchesNothing) {
-    for (const auto& format : kFormats) {
+    for (const auto& format : kFormatCases) {
         EXPECT_COMPONENT_ERROR((converter.*format.convert)({}), 1998862, "Vorsk HTML Converter",
                                "Conversion cannot occur when both the SourceHTMLText and "
                                "SourceHTMLFilePath properties are empty.");

@@ -6,6 +6,7 @@
 #include "Converter.h"
 #include "FileBytes.h"
 #include "FileSystemObject.h"
+#include "FormatCases.h"
 #include "RandomPage.h"
 #include "TargetFormat.h"
 #include "TemporaryFolder.h"
@@ -20,25 +21,7 @@ using testing::ReadBytes;
 using testing::TemporaryFolder;
 using testing::WriteBytes;
 
-using Operation = const std::string& (Converter::*)(const std::string&);
-
-struct FormatCase {
-    const char* name;
-    Operation convert;
-    const TargetFormat& format;
-};
-
-const FormatCase kFormats[] = {
-    {"JavaScript", &Converter::ConvertToJavaScript, TargetFormat::JavaScript},
-    {"JSP", &Converter::ConvertToJSP, TargetFormat::JSP},
-    {"PHP", &Converter::ConvertToPHP, TargetFormat::PHP},
-    {"Perl", &Converter::ConvertToPerl, TargetFormat::Perl},
-    {"ASP", &Converter::ConvertToASP, TargetFormat::ASP},
-};
-
-std::ostream& operator<<(std::ostream& out, const FormatCase& format) {
-    return out << format.name;
-}
+using testing::FormatCase;
 
 // Where two results first differ, with the bytes around it, for a readable failure.
 std::string FirstDifference(const std::string& expected, const std::string& actual) {
@@ -82,7 +65,7 @@ protected:
     FileSystemObject fileSystem;
 };
 
-INSTANTIATE_TEST_SUITE_P(Converter, StreamConversion, ::testing::ValuesIn(kFormats),
+INSTANTIATE_TEST_SUITE_P(Converter, StreamConversion, ::testing::ValuesIn(testing::kFormatCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
 TEST_P(StreamConversion, PagesAtTheEdgesGiveTheSameBytes) {
