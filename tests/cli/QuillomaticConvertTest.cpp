@@ -1,7 +1,5 @@
 // quillomatic-convert end to end: the real program on real files and pipes.
-#include "FileBytes.h"
-#include "ShellCommand.h"
-#include "TemporaryFolder.h"
+#include "CompanionRun.h"
 
 #include <gtest/gtest.h>
 
@@ -11,26 +9,13 @@ namespace {
 using testing::ReadBytes;
 using testing::RunShell;
 using testing::ShellQuoted;
-using testing::TemporaryFolder;
 using testing::WriteBytes;
-
-const std::string kProgram = QUILLOMATIC_CONVERT;
 
 std::string DataFile(const std::string& name) {
     return std::string(TEST_DATA_DIR) + "/" + name;
 }
 
-class QuillomaticConvert : public ::testing::Test {
-protected:
-    // Runs the program in the test's folder; standard error goes to "stderr.txt".
-    testing::ShellResult Convert(const std::string& arguments, const std::string& input = "") {
-        return RunShell("cd " + ShellQuoted(folder.Path().string()) + " && " + input + kProgram +
-                        " " + arguments + " 2>stderr.txt");
-    }
-    std::string Errors() { return ReadBytes(folder / "stderr.txt"); }
-
-    TemporaryFolder folder;
-};
+using QuillomaticConvert = testing::CompanionRun;
 
 TEST_F(QuillomaticConvert, EachFormatOfAFileMatchesTheGoldenScript) {
     for (const auto& [format, extension] : {std::pair{"asp", "asp"},
