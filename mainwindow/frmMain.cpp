@@ -39,8 +39,9 @@ QString DescriptionOf(const std::exception& error) {
     return QString::fromLocal8Bit(error.what());
 }
 
-bool IsCancel(const ComponentError& error) {
-    return error.Number() == FileDialog::kCancelError;
+bool IsCancel(const std::exception& error) {
+    const auto* component = dynamic_cast<const ComponentError*>(&error);
+    return component && component->Number() == FileDialog::kCancelError;
 }
 
 const QString kYes = QStringLiteral("Yes");
@@ -143,6 +144,13 @@ qint16 frmMain::ShowMessage(const QString& Text, const QString& ButtonCaption1,
     return m_frmError->MsgBoxResult();
 }
 
+void frmMain::ReportFileFailure(const QString& firstSentence, const std::exception& error) {
+    // A cancelled dialog ends the command without a word.
+    if (!IsCancel(error)) {
+        ShowMessage(TwoSentences(firstSentence, DescriptionOf(error)));
+    }
+}
+
 void frmMain::cmdConvertNow_Click() {
     if (!RunConversionOrReport()) {
         return;
@@ -199,14 +207,8 @@ void frmMain::cmdLoadFromFile_Click() {
         const QString html = EngineText::ToWindow(file.ReadAll());
         file.Close();
         txtHTML->SetText(html);
-    } catch (const ComponentError& error) {
-        if (!IsCancel(error)) {
-            ShowMessage(TwoSentences(QStringLiteral("The HTML could not be loaded from the file."),
-                                     DescriptionOf(error)));
-        }
     } catch (const std::exception& error) {
-        ShowMessage(TwoSentences(QStringLiteral("The HTML could not be loaded from the file."),
-                                 DescriptionOf(error)));
+        ReportFileFailure(QStringLiteral("The HTML could not be loaded from the file."), error);
     }
 }
 
@@ -223,17 +225,9 @@ void frmMain::cmdSave_Click() {
         AtomicTextFile file(EngineText::Path(cdg->FileName()));
         file.Write(EngineText::FromWindow(txtScriptSource->Text()));
         file.Commit();
-    } catch (const ComponentError& error) {
-        if (!IsCancel(error)) {
-            ShowMessage(
-                TwoSentences(QStringLiteral("The script source could not be written to the file."),
-                             DescriptionOf(error)));
-        }
-        return;
     } catch (const std::exception& error) {
-        ShowMessage(
-            TwoSentences(QStringLiteral("The script source could not be written to the file."),
-                         DescriptionOf(error)));
+        ReportFileFailure(QStringLiteral("The script source could not be written to the file."),
+                          error);
         return;
     }
     ShowMessage(

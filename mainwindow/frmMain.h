@@ -9,6 +9,7 @@
 
 #include "frmMainLayout.h"
 
+#include <exception>
 #include <string>
 
 namespace quillomatic {
@@ -35,6 +36,8 @@ private:
     // RunConversion, telling the user when it fails; false then.
     bool RunConversionOrReport();
     void ShowFormat(qint16 Index);
+    // Tells the user why a file command failed, unless the user cancelled it.
+    void ReportFileFailure(const QString& firstSentence, const std::exception& error);
     qint16 ShowMessage(const QString& Text, const QString& ButtonCaption1 = {},
                        const QString& ButtonCaption2 = {}, const QString& Title = {});
 
