@@ -1,29 +1,22 @@
 // The arguments of quillomatic-convert.
 #include "CommandLine.h"
 
-#include <array>
 #include <string_view>
-#include <utility>
 
 namespace quillomatic {
 namespace {
 
-const std::array<std::pair<std::string_view, const TargetFormat*>, 5> kFormats = {{
-    {"asp", &TargetFormat::ASP},
-    {"php", &TargetFormat::PHP},
-    {"javascript", &TargetFormat::JavaScript},
-    {"jsp", &TargetFormat::JSP},
-    {"perl", &TargetFormat::Perl},
-}};
+// The format words as the help has always listed them.
+constexpr const char* kFormatWords = "asp, php, javascript, jsp or perl";
 
 const TargetFormat* FormatNamed(std::string_view name) {
-    for (const auto& [formatName, format] : kFormats) {
-        if (formatName == name) {
-            return format;
+    for (const TargetFormat& format : kTargetFormats) {
+        if (format.CommandName == name) {
+            return &format;
         }
     }
-    throw CommandLine::UsageError("unknown format \"" + std::string(name) +
-                                  "\" (use asp, php, javascript, jsp or perl)");
+    throw CommandLine::UsageError("unknown format \"" + std::string(name) + "\" (use " +
+                                  kFormatWords + ")");
 }
 
 } // namespace
@@ -33,7 +26,9 @@ std::string CommandLine::Usage() {
            "Rewrites the HTML page INPUT as script source that prints it again,\n"
            "one statement per line.\n"
            "\n"
-           "  -t, --to FORMAT      asp, php, javascript, jsp or perl\n"
+           "  -t, --to FORMAT      " +
+           std::string(kFormatWords) +
+           "\n"
            "  -o, --output FILE    write the script to FILE instead of standard output\n"
            "  -h, --help           show this help and exit\n"
            "      --version        show the version and exit\n"

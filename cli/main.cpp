@@ -3,13 +3,11 @@
 #include "CommandLine.h"
 #include "ComponentError.h"
 #include "Converter.h"
-#include "StandardInputFile.h"
+#include "FileSystemObject.h"
 #include "TextStream.h"
 
 #include <csignal>
 #include <iostream>
-#include <memory>
-#include <unistd.h>
 
 using namespace quillomatic;
 
@@ -18,25 +16,28 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-int Run(const CommandLine& commandLine) {
-    std::unique_ptr<StandardInputFile> standardInput;
-    Converter converter;
-    if (commandLine.InputPath().empty()) {
-        standardInput = std::make_unique<StandardInputFile>();
-        converter.SetSourceHTMLFilePath(standardInput->Path());
-    } else {
-        converter.SetSourceHTMLFilePath(commandLine.InputPath());
-    }
-    // The script goes out as it is made, so a page of any size fits in memory.
+// Converts `source` into the output the command line names. The script goes
+// out as it is made, so a page of any size converts in a few megabytes.
+void Convert(const CommandLine& commandLine, TextStream& source) {
+    const TargetFormat& format = *commandLine.Format();
     if (commandLine.OutputPath().empty()) {
-        TextStream output(STDOUT_FILENO, "standard output", TextStream::Mode::ForWriting, false);
-        converter.ConvertToStream(*commandLine.Format(), output);
+        TextStream output = TextStream::StandardOutput();
+        Converter::ConvertToStream(format, source, output);
         output.Close();
     } else {
         AtomicTextFile output(commandLine.OutputPath());
-        converter.ConvertToStream(*commandLine.Format(), output.Stream());
+        Converter::ConvertToStream(format, source, output.Stream());
         output.Commit();
     }
+}
+
+int Run(const CommandLine& commandLine) {
+    // Standard input is converted while it is read, with nothing staged.
+    TextStream source = commandLine.InputPath().empty()
+                            ? TextStream::StandardInput()
+                            : FileSystemObject().OpenTextFile(commandLine.InputPath());
+    Convert(commandLine, source);
+    source.Close();
     return 0;
 }
 

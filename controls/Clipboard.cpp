@@ -4,10 +4,10 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-namespace quillomatic {
+namespace quillomatic::Clipboard {
 
-void Clipboard::SetText(const QString& text) {
+void SetText(const QString& text) {
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
 }
 
-} // namespace quillomatic
+} // namespace quillomatic::Clipboard

@@ -3,12 +3,9 @@
 
 #include <QString>
 
-namespace quillomatic {
+namespace quillomatic::Clipboard {
 
-class Clipboard {
-public:
-    // Afterwards the clipboard holds exactly `text` as plain text.
-    static void SetText(const QString& text);
-};
+// Afterwards the clipboard holds exactly `text` as plain text.
+void SetText(const QString& text);
 
-} // namespace quillomatic
+} // namespace quillomatic::Clipboard

@@ -1,7 +1,6 @@
 // The open and save dialog of the main window.
 #include "FileDialog.h"
 
-#include "ComponentError.h"
 #include "FileFilter.h"
 #include "Fonts.h"
 
@@ -45,7 +44,7 @@ void FileDialog::Show(bool forSaving) {
     }
     QTimer::singleShot(0, this, [this, &dialog] { emit Shown(&dialog); });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        throw ComponentError(kCancelError, "CommonDialog", "Cancel was selected.");
+        throw Cancelled();
     }
     m_FileName = dialog.selectedFiles().constFirst();
 }

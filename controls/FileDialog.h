@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QString>
+#include <stdexcept>
 
 class QFileDialog;
 class QWidget;
@@ -11,14 +12,17 @@ namespace quillomatic {
 
 // Keeps its settings between showings, as one dialog object does: Filter (in
 // the stored form of FileFilter), DialogTitle, FontName, and FileName, the
-// full path of the last choice. A cancelled dialog raises a ComponentError
-// with kCancelError and leaves FileName as it was. The save dialog does not
-// ask about overwriting; the program asks that itself.
+// full path of the last choice. A cancelled dialog raises Cancelled and leaves
+// FileName as it was, so a command that shows it ends where it stands. The
+// save dialog does not ask about overwriting; the program asks that itself.
 class FileDialog : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr qint32 kCancelError = 32755;
+    class Cancelled : public std::runtime_error {
+    public:
+        Cancelled() : std::runtime_error("Cancel was selected.") {}
+    };
 
     explicit FileDialog(QWidget* owner);
 

@@ -17,7 +17,9 @@ QFont FontOf(const QStringList& families, QFont::StyleHint hint, qreal pointSize
 
 } // namespace
 
-QFont Fonts::Verdana(qreal pointSize, bool bold, bool underline) {
+namespace Fonts {
+
+QFont Verdana(qreal pointSize, bool bold, bool underline) {
     QFont font = FontOf({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"),
                          QStringLiteral("Liberation Sans")},
                         QFont::SansSerif, pointSize);
@@ -26,7 +28,7 @@ QFont Fonts::Verdana(qreal pointSize, bool bold, bool underline) {
     return font;
 }
 
-QFont Fonts::Courier(qreal pointSize) {
+QFont Courier(qreal pointSize) {
     QFont font = FontOf({QStringLiteral("Courier"), QStringLiteral("Courier New"),
                          QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")},
                         QFont::Monospace, pointSize);
@@ -34,7 +36,7 @@ QFont Fonts::Courier(qreal pointSize) {
     return font;
 }
 
-QFont Fonts::Silkscreen(qreal pointSize) {
+QFont Silkscreen(qreal pointSize) {
     QFont font = FontOf({QStringLiteral("Silkscreen"), QStringLiteral("DejaVu Sans"),
                          QStringLiteral("Liberation Sans")},
                         QFont::SansSerif, pointSize);
@@ -44,4 +46,5 @@ QFont Fonts::Silkscreen(qreal pointSize) {
     return font;
 }
 
+} // namespace Fonts
 } // namespace quillomatic

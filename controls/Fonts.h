@@ -8,14 +8,15 @@ namespace quillomatic {
 // Each face is asked for by family, with fallbacks that Debian's free font
 // packages provide, so a machine with Verdana, Courier or Silkscreen shows
 // them and any other shows the nearest free face.
-class Fonts {
-public:
-    // The windows' text face: Verdana, else DejaVu Sans.
-    [[nodiscard]] static QFont Verdana(qreal pointSize, bool bold = false, bool underline = false);
-    // The text boxes' face: Courier, else a free monospaced face.
-    [[nodiscard]] static QFont Courier(qreal pointSize);
-    // The title-bar buttons' tiny face: Silkscreen, else a small bold sans.
-    [[nodiscard]] static QFont Silkscreen(qreal pointSize);
-};
+namespace Fonts {
+
+// The windows' text face: Verdana, else DejaVu Sans.
+[[nodiscard]] QFont Verdana(qreal pointSize, bool bold = false, bool underline = false);
+// The text boxes' face: Courier, else a free monospaced face.
+[[nodiscard]] QFont Courier(qreal pointSize);
+// The title-bar buttons' tiny face: Silkscreen, else a small bold sans.
+[[nodiscard]] QFont Silkscreen(qreal pointSize);
+
+} // namespace Fonts
 
 } // namespace quillomatic

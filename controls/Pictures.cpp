@@ -5,10 +5,10 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-namespace quillomatic {
+namespace quillomatic::Pictures {
 
-QPixmap Pictures::Render(const QString& path, QSize size, qreal devicePixelRatio,
-                         std::optional<QColor> maskColor) {
+QPixmap Render(const QString& path, QSize size, qreal devicePixelRatio,
+               std::optional<QColor> maskColor) {
     QImage image(size * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
@@ -32,7 +32,7 @@ QPixmap Pictures::Render(const QString& path, QSize size, qreal devicePixelRatio
     return pixmap;
 }
 
-QIcon Pictures::Icon(const QString& path32, const QString& path16) {
+QIcon Icon(const QString& path32, const QString& path16) {
     QIcon icon;
     if (!path16.isEmpty()) {
         icon.addFile(path16, {16, 16});
@@ -41,4 +41,4 @@ QIcon Pictures::Icon(const QString& path32, const QString& path16) {
     return icon;
 }
 
-} // namespace quillomatic
+} // namespace quillomatic::Pictures

@@ -3,19 +3,16 @@
 
 #include <QRect>
 
-namespace quillomatic {
+namespace quillomatic::Twips {
 
-class Twips {
-public:
-    static constexpr int kPerPixel = 15;
+inline constexpr int kPerPixel = 15;
 
-    [[nodiscard]] static constexpr int ToPixels(int twips) {
-        return (twips + kPerPixel / 2) / kPerPixel;
-    }
-    // A rectangle given as left, top, width and height in twips, in pixels.
-    [[nodiscard]] static constexpr QRect Rect(int left, int top, int width, int height) {
-        return {ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height)};
-    }
-};
+[[nodiscard]] constexpr int ToPixels(int twips) {
+    return (twips + kPerPixel / 2) / kPerPixel;
+}
+// A rectangle given as left, top, width and height in twips, in pixels.
+[[nodiscard]] constexpr QRect Rect(int left, int top, int width, int height) {
+    return {ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height)};
+}
 
-} // namespace quillomatic
+} // namespace quillomatic::Twips

@@ -44,25 +44,22 @@ AtomicTextFile::AtomicTextFile(std::string targetPath) : m_TargetPath(ResolveLin
         throw FileError::FromErrno(EISDIR, FileError::Action::Create, targetPath);
     }
     FileSystemObject fileSystem;
-    for (int attempt = 0; m_Descriptor < 0; ++attempt) {
+    for (int attempt = 1; !m_Stream; ++attempt) {
         const std::string scratch =
             (target.parent_path() / ("." + fileSystem.GetTempName())).string();
-        m_Descriptor =
+        const int descriptor =
             ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (m_Descriptor >= 0) {
+        if (descriptor >= 0) {
             m_ScratchPath = scratch;
-        } else if (errno != EEXIST || attempt == 100) {
+            m_Stream.emplace(descriptor, targetPath);
+        } else if (errno != EEXIST || attempt == FileSystemObject::kFreshNameAttempts) {
             throw FileError::FromErrno(errno, FileError::Action::Create, targetPath);
         }
     }
-    m_Stream.emplace(m_Descriptor, targetPath, TextStream::Mode::ForWriting, false);
 }
 
 AtomicTextFile::~AtomicTextFile() {
     m_Stream.reset();
-    if (m_Descriptor >= 0) {
-        ::close(m_Descriptor);
-    }
     if (!m_ScratchPath.empty()) {
         ::unlink(m_ScratchPath.c_str());
     }
@@ -73,20 +70,13 @@ void AtomicTextFile::Write(std::string_view sText) {
 }
 
 void AtomicTextFile::Commit() {
+    const int descriptor = m_Stream->Descriptor();
+    if (::fchmod(descriptor, PermissionsFor(m_TargetPath)) != 0 || ::fsync(descriptor) != 0) {
+        throw FileError::FromErrno(errno, FileError::Action::Write, m_TargetPath);
+    }
     m_Stream->Close();
-    const auto fail = [this](FileError::Action action) {
-        throw FileError::FromErrno(errno, action, m_TargetPath);
-    };
-    if (::fchmod(m_Descriptor, PermissionsFor(m_TargetPath)) != 0 || ::fsync(m_Descriptor) != 0) {
-        fail(FileError::Action::Write);
-    }
-    const int descriptor = m_Descriptor;
-    m_Descriptor = -1;
-    if (::close(descriptor) != 0 && errno != EINTR) {
-        fail(FileError::Action::Write);
-    }
     if (::rename(m_ScratchPath.c_str(), m_TargetPath.c_str()) != 0) {
-        fail(FileError::Action::Rename);
+        throw FileError::FromErrno(errno, FileError::Action::Rename, m_TargetPath);
     }
     m_ScratchPath.clear();
 }

@@ -29,7 +29,6 @@ public:
 private:
     std::string m_TargetPath;  // the file the user named, or the file its link points to
     std::string m_ScratchPath; // empty once committed or removed
-    int m_Descriptor = -1;
     std::optional<TextStream> m_Stream;
 };
 

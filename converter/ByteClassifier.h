@@ -1,7 +1,7 @@
 // Finds the bytes of a page that need more than copying, 64 at a time.
 #pragma once
 
-#include "LineEscaper.h"
+#include "EscapeRule.h"
 
 #include <array>
 #include <cstddef>
@@ -32,7 +32,6 @@ public:
     // Bytes read past the last chunk: the pattern filter looks two bytes ahead,
     // the test for a CR LF one.
     static constexpr std::size_t kLookAhead = 2;
-    static constexpr std::size_t kMostPrefixed = 4;
 
     // `prefixed`: the bytes that take a prefix; `patterns`: the longer patterns,
     // none of which holds a line end.
@@ -55,7 +54,7 @@ private:
         std::array<char, kFilterLength> FoldMasks{};
     };
 
-    std::array<char, kMostPrefixed> m_Prefixed{}; // unused entries hold LF, an event anyway
+    std::array<char, kMostPrefixRules> m_Prefixed{}; // unused entries hold LF, an event anyway
     std::vector<PatternFilter> m_Filters;
     std::array<bool, 256> m_IsEvent{};
 };

@@ -136,7 +136,9 @@ std::size_t AsciiRunLength(const char* text, std::size_t size) {
 
 } // namespace
 
-void CodePage1252::AppendDecoded(std::string_view bytes, std::string& utf8) {
+namespace CodePage1252 {
+
+void AppendDecoded(std::string_view bytes, std::string& utf8) {
     std::size_t i = 0;
     while (i < bytes.size()) {
         const std::size_t run = AsciiRunLength(bytes.data() + i, bytes.size() - i);
@@ -149,27 +151,35 @@ void CodePage1252::AppendDecoded(std::string_view bytes, std::string& utf8) {
     }
 }
 
-void CodePage1252::AppendEncoded(std::string_view utf8, std::string& bytes) {
+char* EncodeTo(std::string_view utf8, char* out) {
     std::size_t i = 0;
     while (i < utf8.size()) {
         const std::size_t run = AsciiRunLength(utf8.data() + i, utf8.size() - i);
-        bytes.append(utf8.data() + i, run);
+        std::memcpy(out, utf8.data() + i, run);
+        out += run;
         i += run;
         while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) >= 0x80) {
             char32_t c = 0;
             const std::size_t length = WellFormedLength(utf8, i, c);
             if (length == 0) {
-                bytes.push_back(kUnmappable);
+                *out++ = kUnmappable;
                 ++i;
             } else {
-                bytes.push_back(ByteOfCharacter(c));
+                *out++ = ByteOfCharacter(c);
                 i += length;
             }
         }
     }
+    return out;
 }
 
-std::size_t CodePage1252::SafeCut(std::string_view utf8, std::size_t end) {
+void AppendEncoded(std::string_view utf8, std::string& bytes) {
+    const std::size_t start = bytes.size();
+    bytes.resize(start + utf8.size());
+    bytes.resize(static_cast<std::size_t>(EncodeTo(utf8, bytes.data() + start) - bytes.data()));
+}
+
+std::size_t SafeCut(std::string_view utf8, std::size_t end) {
     if (end >= utf8.size()) {
         return utf8.size();
     }
@@ -183,4 +193,5 @@ std::size_t CodePage1252::SafeCut(std::string_view utf8, std::size_t end) {
     return end;
 }
 
+} // namespace CodePage1252
 } // namespace quillomatic

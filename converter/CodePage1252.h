@@ -16,15 +16,19 @@ namespace quillomatic {
 //
 // Encoding never fails: a character the code page lacks becomes one "?", and each
 // byte of text that is not valid UTF-8 becomes one "?".
-class CodePage1252 {
-public:
-    static void AppendDecoded(std::string_view bytes, std::string& utf8);
-    static void AppendEncoded(std::string_view utf8, std::string& bytes);
+namespace CodePage1252 {
 
-    // The largest end not above `end` at which `utf8` can be cut without
-    // splitting a character, so that text can be encoded piece by piece with
-    // the same result as in one go.
-    [[nodiscard]] static std::size_t SafeCut(std::string_view utf8, std::size_t end);
-};
+void AppendDecoded(std::string_view bytes, std::string& utf8);
+void AppendEncoded(std::string_view utf8, std::string& bytes);
+// Encodes `utf8` to `out`, which has room for as many bytes as it has, and
+// returns the end of what was written: no character takes more bytes encoded.
+char* EncodeTo(std::string_view utf8, char* out);
+
+// The largest end not above `end` at which `utf8` can be cut without
+// splitting a character, so that text can be encoded piece by piece with
+// the same result as in one go.
+[[nodiscard]] std::size_t SafeCut(std::string_view utf8, std::size_t end);
+
+} // namespace CodePage1252
 
 } // namespace quillomatic

@@ -2,15 +2,16 @@
 //
 // A Converter takes HTML as text (SourceHTMLText) or as the path of a file
 // (SourceHTMLFilePath) and turns it into one of five script formats, one print
-// statement per source line (see TargetFormat for the formats). Text is staged
-// through a file in the current folder and read back like a file given by path,
-// so both sources go through the same single-byte reader (FileSystemObject,
-// TextStream, CodePage1252). Every failure is raised as a ComponentError; the
-// engine never catches one and never talks to the user.
+// statement per source line (see TargetFormat for the formats). Every
+// conversion goes one way: the page's bytes are read a block at a time, from
+// the file (TextStream) or from the text as it is staged through a file in the
+// current folder (StagingFile), and translated into the bytes of the script
+// (StatementTranslator), which go either into text in memory (ScriptText) or,
+// as they are made, into a file (ScriptStream). Every failure is raised as a
+// ComponentError; the engine never catches one and never talks to the user.
 #pragma once
 
 #include "ComponentError.h"
-#include "ScriptSink.h"
 #include "TargetFormat.h"
 #include "TextStream.h"
 
@@ -50,24 +51,28 @@ public:
     const std::string& ConvertToPHP(const std::string& sSourceHTMLText = {});
     const std::string& ConvertToPerl(const std::string& sSourceHTMLText = {});
     const std::string& ConvertToASP(const std::string& sSourceHTMLText = {});
+    // The same for a format of the table, for callers that go through all five.
+    const std::string& ConvertTo(const TargetFormat& format,
+                                 const std::string& sSourceHTMLText = {});
 
     // Converts like the five operations, but writes the script to `output` as
     // it is made instead of keeping it, for pages too large to hold in memory
     // with their script: the bytes written are those of the operation's result
-    // saved through a TextStream. The page's bytes are translated as they are,
-    // never decoded (see StatementTranslator), and the script is written on a
-    // thread of its own while the rest is made (see BackgroundWriter), so
-    // `output` must not be used elsewhere until this returns. ConvertedSource
-    // is left as it was.
+    // saved through a TextStream. The script is written on a thread of its own
+    // while the rest is made (see BackgroundWriter), so `output` must not be
+    // used elsewhere until this returns. ConvertedSource is left as it was.
     void ConvertToStream(const TargetFormat& format, TextStream& output,
                          const std::string& sSourceHTMLText = {});
+    // The same for the page read from `source` (a pipe, say) as it arrives,
+    // whatever the properties hold; none of them is used or changed.
+    static void ConvertToStream(const TargetFormat& format, TextStream& source, TextStream& output);
 
 private:
-    const std::string& Convert(const TargetFormat& format, const std::string& sSourceHTMLText);
-    // Stores a non-empty argument and opens the source to read: the text,
-    // staged through a file, or else the file at SourceHTMLFilePath.
-    TextStream OpenSource(const std::string& sSourceHTMLText);
-    static void WriteScript(const TargetFormat& format, TextStream& source, ScriptSink& script);
+    // Stores a non-empty argument, then calls `convert` with the source to
+    // read and its size in bytes: the text, staged through a file, or else the
+    // file at SourceHTMLFilePath.
+    template <typename Convert>
+    void FromSource(const std::string& sSourceHTMLText, Convert&& convert);
 
     std::string m_SourceHTMLText;
     std::string m_SourceHTMLFilePath;

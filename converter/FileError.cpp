@@ -37,14 +37,16 @@ bool FolderOfPathExists(const std::string& path) {
 
 } // namespace
 
-ComponentError FileError::Make(std::int32_t number, Action action, const std::string& path,
-                               const std::string& cause) {
+namespace FileError {
+
+ComponentError Make(std::int32_t number, Action action, const std::string& path,
+                    const std::string& cause) {
     return ComponentError(number, kSource,
                           std::string("Cannot ") + VerbOf(action) + " \"" + path + "\": " + cause +
                               ".");
 }
 
-ComponentError FileError::FromErrno(int errorNumber, Action action, const std::string& path) {
+ComponentError FromErrno(int errorNumber, Action action, const std::string& path) {
     switch (errorNumber) {
     case ENOENT:
     case ENOTDIR:
@@ -75,4 +77,5 @@ ComponentError FileError::FromErrno(int errorNumber, Action action, const std::s
     }
 }
 
+} // namespace FileError
 } // namespace quillomatic

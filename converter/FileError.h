@@ -8,28 +8,26 @@
 
 namespace quillomatic {
 
-class FileError {
-public:
-    static constexpr const char* kSource = "FileSystemObject";
+namespace FileError {
 
-    static constexpr std::int32_t kDeviceIOError = 57;
-    static constexpr std::int32_t kFileNotFound = 53;
-    static constexpr std::int32_t kBadFileMode = 54;
-    static constexpr std::int32_t kFileAlreadyExists = 58;
-    static constexpr std::int32_t kDiskFull = 61;
-    static constexpr std::int32_t kInputPastEnd = 62;
-    static constexpr std::int32_t kPermissionDenied = 70;
-    static constexpr std::int32_t kPathFileAccessError = 75;
-    static constexpr std::int32_t kPathNotFound = 76;
+inline constexpr const char* kSource = "FileSystemObject";
 
-    enum class Action { Open, Create, Read, Write, Close, Rename };
+inline constexpr std::int32_t kFileNotFound = 53;
+inline constexpr std::int32_t kDeviceIOError = 57;
+inline constexpr std::int32_t kFileAlreadyExists = 58;
+inline constexpr std::int32_t kDiskFull = 61;
+inline constexpr std::int32_t kPermissionDenied = 70;
+inline constexpr std::int32_t kPathFileAccessError = 75;
+inline constexpr std::int32_t kPathNotFound = 76;
 
-    // The error for a failed system call, from its errno value.
-    [[nodiscard]] static ComponentError FromErrno(int errorNumber, Action action,
-                                                  const std::string& path);
-    // An error with a number and cause of the caller's choosing.
-    [[nodiscard]] static ComponentError Make(std::int32_t number, Action action,
-                                             const std::string& path, const std::string& cause);
-};
+enum class Action { Open, Create, Read, Write, Close, Rename };
+
+// The error for a failed system call, from its errno value.
+[[nodiscard]] ComponentError FromErrno(int errorNumber, Action action, const std::string& path);
+// An error with a number and cause of the caller's choosing.
+[[nodiscard]] ComponentError Make(std::int32_t number, Action action, const std::string& path,
+                                  const std::string& cause);
+
+} // namespace FileError
 
 } // namespace quillomatic

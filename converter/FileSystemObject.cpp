@@ -37,7 +37,7 @@ TextStream FileSystemObject::OpenTextFile(const std::string& sPath) const {
         ::close(descriptor);
         throw FileError::FromErrno(EISDIR, FileError::Action::Open, sPath);
     }
-    return TextStream(descriptor, sPath, TextStream::Mode::ForReading);
+    return TextStream(descriptor, sPath);
 }
 
 TextStream FileSystemObject::CreateTextFile(const std::string& sPath, bool bOverwrite) const {
@@ -47,7 +47,7 @@ TextStream FileSystemObject::CreateTextFile(const std::string& sPath, bool bOver
     if (descriptor < 0) {
         throw FileError::FromErrno(errno, FileError::Action::Create, sPath);
     }
-    return TextStream(descriptor, sPath, TextStream::Mode::ForWriting);
+    return TextStream(descriptor, sPath);
 }
 
 } // namespace quillomatic

@@ -14,6 +14,11 @@ namespace quillomatic {
 // ComponentError (see FileError) naming the file and the cause.
 class FileSystemObject {
 public:
+    // Fresh random names collide only when someone plants files on purpose:
+    // whoever makes a file under a fresh name gives up after this many tries,
+    // well before that could keep the program busy.
+    static constexpr int kFreshNameAttempts = 100;
+
     FileSystemObject();
     // Names from a fixed seed, for tests that must know the names in advance.
     explicit FileSystemObject(std::uint64_t seed);

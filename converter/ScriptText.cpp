@@ -1,17 +1,18 @@
-// A conversion's script assembled in memory.
+// A conversion's script assembled in memory as text.
 #include "ScriptText.h"
 
-#include <algorithm>
+#include "CodePage1252.h"
+
 #include <cstdint>
-#include <cstring>
 #include <sys/mman.h>
 
 namespace quillomatic {
 namespace {
 
+// Large enough for the translator's batches, small enough to stay in cache.
+constexpr std::size_t kBlockSize = std::size_t(1) << 20;
+
 constexpr std::uintptr_t kHugePage = std::uintptr_t(1) << 21;
-// Reserved room is made writable this much at a time, so untouched room stays free.
-constexpr std::size_t kWritableStep = std::size_t(1) << 20;
 
 // A result of tens of megabytes is written once from start to end; asking for
 // huge pages saves hundreds of thousands of page faults, about a fifth of the
@@ -28,30 +29,16 @@ void AdviseHugePages(const char* data, std::size_t size) {
 
 } // namespace
 
-ScriptText::ScriptText(std::size_t expectedSize) {
-    Reserve(expectedSize);
-}
-
-char* ScriptText::Room(std::size_t more) {
-    const std::size_t needed = m_Length + more;
-    if (needed > m_Text.size()) {
-        if (needed > m_Text.capacity()) {
-            Reserve(std::max(needed, m_Text.capacity() + m_Text.capacity() / 2));
-        }
-        m_Text.resize(std::min(m_Text.capacity(), std::max(needed, m_Text.size() + kWritableStep)));
-    }
-    return m_Text.data() + m_Length;
+ScriptText::ScriptText(std::size_t expectedSize)
+    : ScriptSink(kBlockSize,
+                 [this](std::string_view block) { CodePage1252::AppendDecoded(block, m_Text); }) {
+    m_Text.reserve(expectedSize);
+    AdviseHugePages(m_Text.data(), m_Text.capacity());
 }
 
 std::string ScriptText::Take() {
-    m_Text.resize(m_Length);
-    m_Length = 0;
+    Finish();
     return std::move(m_Text);
-}
-
-void ScriptText::Reserve(std::size_t capacity) {
-    m_Text.reserve(capacity);
-    AdviseHugePages(m_Text.data(), m_Text.capacity());
 }
 
 } // namespace quillomatic

@@ -1,5 +1,4 @@
-// Turns a page's Windows-1252 bytes into the bytes of its statements, whole
-// buffers at a time.
+// Turns a page's bytes into the bytes of its statements, whole buffers at a time.
 #pragma once
 
 #include "ByteClassifier.h"
@@ -14,11 +13,11 @@
 
 namespace quillomatic {
 
-// The statements of a page, made straight from its bytes, for conversions from
-// file to file: reading a file as text and writing text back gives every byte
-// back unchanged (see CodePage1252), and every escape rule is about 7-bit
-// characters, so translating the bytes gives exactly what converting the page as
-// text and saving the script gives, without turning either into UTF-8.
+// The statements of a page, made straight from its bytes, for every conversion:
+// every escape rule is about 7-bit characters (see EscapeRule) and the code page
+// gives each byte a character of its own (see CodePage1252), so translating the
+// bytes and decoding the statements once gives what escaping the decoded lines
+// would give.
 //
 // The bytes come in pieces of any size. A statement is the format's opener, the
 // escaped line, its closer and CR LF; a line end inside the page becomes closer,
@@ -41,6 +40,8 @@ public:
     const char* Translate(const char* begin, const char* end, bool last, ScriptSink& script);
 
 private:
+    StatementTranslator(const TargetFormat& format, const std::array<char, 256>& prefixOf);
+
     // What a fast event writes: the bytes, stored 32 at a time, and their number.
     static constexpr std::size_t kStoredReplacement = 32;
     struct alignas(kStoredReplacement) Replacement {

@@ -1,29 +1,64 @@
-// The five script formats: what frames the statements and how a line is escaped.
+// The five script formats, in one table: what frames and escapes the
+// statements, and what the companion and the window show of each.
 #pragma once
 
-#include "LineEscaper.h"
+#include "EscapeRule.h"
 
+#include <array>
+#include <span>
 #include <string_view>
 
 namespace quillomatic {
 
+// The toolbar button that shows a format's script.
+struct FormatButton {
+    std::string_view Caption;
+    std::string_view Key;
+    std::string_view ToolTipText;
+    std::string_view Picture; // a picture of the program's resources
+    bool WhiteIsTransparent;  // the picture's mask colour is white
+};
+
 // A converted script is Header, then for every source line Opener, the escaped
 // line, Closer and CR LF, then Footer. Opener ends with a double quote and
 // Closer holds the matching one, so every escaped line stands inside one
-// double-quoted string literal.
+// double-quoted string literal. A line is escaped by the format's escape
+// routine and then by its guards, in one pass (see EscapeRule).
 struct TargetFormat {
     std::string_view Name;
     std::string_view Header;
     std::string_view Opener;
-    const LineEscaper& Escaper;
+    // EscapeForJavaScript, EscapeForPHP or EscapeForASP.
+    std::span<const EscapeRule> EscapeRoutine;
+    // What the format alone needs to keep a line inside its literal and its block.
+    std::span<const EscapeRule> Guards;
     std::string_view Closer;
     std::string_view Footer;
 
-    static const TargetFormat JavaScript;
-    static const TargetFormat JSP;
-    static const TargetFormat PHP;
-    static const TargetFormat Perl;
-    static const TargetFormat ASP;
+    // The format's word on quillomatic-convert's command line.
+    std::string_view CommandName;
+    // The extension of its script files, without the dot.
+    std::string_view Extension;
+    // The label above the script box while its script shows.
+    std::string_view Caption;
+    // The file dialog's filter while its script shows: description and
+    // pattern pairs, every element separated by "|".
+    std::string_view Filter;
+    FormatButton Button;
+
+    [[nodiscard]] constexpr std::array<std::span<const EscapeRule>, 2> Rules() const noexcept {
+        return {EscapeRoutine, Guards};
+    }
+
+    static const TargetFormat& ASP;
+    static const TargetFormat& JavaScript;
+    static const TargetFormat& PHP;
+    static const TargetFormat& JSP;
+    static const TargetFormat& Perl;
 };
+
+// The five formats in the order of the toolbar, whose first button (the HTML
+// page) comes before them: the format at index i is the view i + 1.
+extern const std::array<TargetFormat, 5> kTargetFormats;
 
 } // namespace quillomatic

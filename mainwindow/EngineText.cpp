@@ -3,10 +3,10 @@
 
 #include <QFile>
 
-namespace quillomatic {
+namespace quillomatic::EngineText {
 
-std::string EngineText::Path(const QString& path) {
+std::string Path(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-} // namespace quillomatic
+} // namespace quillomatic::EngineText

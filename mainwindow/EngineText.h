@@ -3,17 +3,17 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 
-namespace quillomatic {
+namespace quillomatic::EngineText {
 
-class EngineText {
-public:
-    [[nodiscard]] static std::string FromWindow(const QString& text) { return text.toStdString(); }
-    [[nodiscard]] static QString ToWindow(const std::string& text) {
-        return QString::fromStdString(text);
-    }
-    // A path from a file dialog, in the encoding the file system uses.
-    [[nodiscard]] static std::string Path(const QString& path);
-};
+[[nodiscard]] inline std::string FromWindow(const QString& text) {
+    return text.toStdString();
+}
+[[nodiscard]] inline QString ToWindow(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+// A path from a file dialog, in the encoding the file system uses.
+[[nodiscard]] std::string Path(const QString& path);
 
-} // namespace quillomatic
+} // namespace quillomatic::EngineText

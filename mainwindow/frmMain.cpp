@@ -39,11 +39,6 @@ QString DescriptionOf(const std::exception& error) {
     return QString::fromLocal8Bit(error.what());
 }
 
-bool IsCancel(const std::exception& error) {
-    const auto* component = dynamic_cast<const ComponentError*>(&error);
-    return component && component->Number() == FileDialog::kCancelError;
-}
-
 const QString kYes = QStringLiteral("Yes");
 const QString kNo = QStringLiteral("No");
 
@@ -71,14 +66,19 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::RunConversion() {
+    // The run goes through the formats in this order, not the toolbar's: a
+    // run that fails part-way keeps the results of the formats before it.
+    static const TargetFormat* const kRunOrder[] = {&TargetFormat::ASP, &TargetFormat::PHP,
+                                                    &TargetFormat::JavaScript, &TargetFormat::JSP,
+                                                    &TargetFormat::Perl};
+    static_assert(std::size(kRunOrder) == kTargetFormats.size());
     Converter converter;
     const QString html = txtHTML->Text();
     converter.SetSourceHTMLText(EngineText::FromWindow(html));
-    ASPSource = converter.ConvertToASP();
-    PHPSource = converter.ConvertToPHP();
-    JavaScriptSource = converter.ConvertToJavaScript();
-    JSPSource = converter.ConvertToJSP();
-    PerlSource = converter.ConvertToPerl();
+    for (const TargetFormat* format : kRunOrder) {
+        Sources[static_cast<std::size_t>(format - kTargetFormats.data())] =
+            converter.ConvertTo(*format);
+    }
     ConvertedHTML = html;
     HTMLChanged = false;
     cmdConvertNow->SetDisabled(true);
@@ -96,26 +96,13 @@ bool frmMain::RunConversionOrReport() {
 }
 
 void frmMain::ShowFormat(qint16 Index) {
-    struct View {
-        const char* caption;
-        std::string frmMain::*source;
-        const char* filter;
-    };
-    static const View kScriptViews[] = {
-        {"ASP Source:", &frmMain::ASPSource, "ASP Files (*.ASP)|* .ASP"},
-        {"JavaScript Source:", &frmMain::JavaScriptSource, "JavaScript Files (*.JS)|* .JS"},
-        {"PHP Source:", &frmMain::PHPSource, "PHP Files (*.PHP)|* .PHP"},
-        {"JSP Source:", &frmMain::JSPSource, "JSP Files (*.JSP)|* .JSP"},
-        {"Perl Source:", &frmMain::PerlSource, "Perl Files (*.PL)|* .PL"},
-    };
-
     if (Index == 0) {
         fra[0]->show();
         fra[1]->hide();
         cdg->SetFilter(kHTMLFilter);
         return;
     }
-    if (Index < 1 || Index > 5) {
+    if (Index < 1 || static_cast<std::size_t>(Index) > kTargetFormats.size()) {
         return;
     }
     if (txtHTML->IsEmpty()) {
@@ -126,12 +113,12 @@ void frmMain::ShowFormat(qint16 Index) {
     if (HTMLChanged && !RunConversionOrReport()) {
         return;
     }
-    const View& view = kScriptViews[Index - 1];
+    const auto format = static_cast<std::size_t>(Index - 1);
     fra[0]->hide();
     fra[1]->show();
-    lblScriptName->setText(QString::fromLatin1(view.caption));
-    txtScriptSource->SetText(EngineText::ToWindow(this->*view.source));
-    cdg->SetFilter(QString::fromLatin1(view.filter));
+    lblScriptName->setText(EngineText::ToWindow(kTargetFormats[format].Caption));
+    txtScriptSource->SetText(EngineText::ToWindow(Sources[format]));
+    cdg->SetFilter(EngineText::ToWindow(kTargetFormats[format].Filter));
 }
 
 qint16 frmMain::ShowMessage(const QString& Text, const QString& ButtonCaption1,
@@ -142,13 +129,6 @@ qint16 frmMain::ShowMessage(const QString& Text, const QString& ButtonCaption1,
     QString title = Title;
     m_frmError->cMsgBox(text, caption1, caption2, title);
     return m_frmError->MsgBoxResult();
-}
-
-void frmMain::ReportFileFailure(const QString& firstSentence, const std::exception& error) {
-    // A cancelled dialog ends the command without a word.
-    if (!IsCancel(error)) {
-        ShowMessage(TwoSentences(firstSentence, DescriptionOf(error)));
-    }
 }
 
 void frmMain::cmdConvertNow_Click() {
@@ -207,8 +187,11 @@ void frmMain::cmdLoadFromFile_Click() {
         const QString html = EngineText::ToWindow(file.ReadAll());
         file.Close();
         txtHTML->SetText(html);
+    } catch (const FileDialog::Cancelled&) {
+        // A cancelled dialog ends the command without a word.
     } catch (const std::exception& error) {
-        ReportFileFailure(QStringLiteral("The HTML could not be loaded from the file."), error);
+        ShowMessage(TwoSentences(QStringLiteral("The HTML could not be loaded from the file."),
+                                 DescriptionOf(error)));
     }
 }
 
@@ -225,9 +208,12 @@ void frmMain::cmdSave_Click() {
         AtomicTextFile file(EngineText::Path(cdg->FileName()));
         file.Write(EngineText::FromWindow(txtScriptSource->Text()));
         file.Commit();
+    } catch (const FileDialog::Cancelled&) {
+        return; // without a word, as a cancelled load
     } catch (const std::exception& error) {
-        ReportFileFailure(QStringLiteral("The script source could not be written to the file."),
-                          error);
+        ShowMessage(
+            TwoSentences(QStringLiteral("The script source could not be written to the file."),
+                         DescriptionOf(error)));
         return;
     }
     ShowMessage(

@@ -9,6 +9,7 @@
 
 #include "frmMainLayout.h"
 
+#include <array>
 #include <exception>
 #include <string>
 
@@ -36,8 +37,6 @@ private:
     // RunConversion, telling the user when it fails; false then.
     bool RunConversionOrReport();
     void ShowFormat(qint16 Index);
-    // Tells the user why a file command failed, unless the user cancelled it.
-    void ReportFileFailure(const QString& firstSentence, const std::exception& error);
     qint16 ShowMessage(const QString& Text, const QString& ButtonCaption1 = {},
                        const QString& ButtonCaption2 = {}, const QString& Title = {});
 
@@ -56,12 +55,10 @@ private:
 
     bool HTMLChanged = false;
     QString ConvertedHTML;
-    // The scripts stay in the engine's compact form until one is shown.
-    std::string ASPSource;
-    std::string PHPSource;
-    std::string JavaScriptSource;
-    std::string JSPSource;
-    std::string PerlSource;
+    // The result of each format of the table (ASPSource, JavaScriptSource,
+    // PHPSource, JSPSource, PerlSource), kept in the engine's compact form
+    // until one is shown.
+    std::array<std::string, 5> Sources;
 };
 
 } // namespace quillomatic

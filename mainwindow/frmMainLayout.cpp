@@ -3,10 +3,12 @@
 
 #include "CommandButton.h"
 #include "DragBar.h"
+#include "EngineText.h"
 #include "FileDialog.h"
 #include "Fonts.h"
 #include "Pictures.h"
 #include "Shape.h"
+#include "TargetFormat.h"
 #include "TextBox.h"
 #include "TitleBarButton.h"
 #include "Toolbar.h"
@@ -107,20 +109,15 @@ frmMainLayout::frmMainLayout(QWidget* owner) : Form(Twips::Rect(0, 0, 7170, 4890
     xtTab->SetBorderStyle(0);
     xtTab->SetAppearance(1);
     xtTab->SetTitle(QStringLiteral("xToolbar"));
-    const QColor white = Qt::white;
     xtTab->AddButton(QStringLiteral(" HTML"), QStringLiteral("HTML"), QStringLiteral("HTML"),
                      QStringLiteral(":/pictures/ToolbarHTML.svg"));
-    xtTab->AddButton(QStringLiteral("ASP"), QStringLiteral("ASP"), QStringLiteral("ASP"),
-                     QStringLiteral(":/pictures/ToolbarASP.svg"), white);
-    xtTab->AddButton(QStringLiteral("JS"), QStringLiteral("javalogo52x88"),
-                     QStringLiteral("javalogo52x88"),
-                     QStringLiteral(":/pictures/ToolbarJavaScript.svg"), white);
-    xtTab->AddButton(QStringLiteral("PHP"), QStringLiteral("PHP"), QStringLiteral("PHP"),
-                     QStringLiteral(":/pictures/ToolbarPHP.svg"), white);
-    xtTab->AddButton(QStringLiteral("JSP"), QStringLiteral("JavaCup"), QStringLiteral("JavaCup"),
-                     QStringLiteral(":/pictures/ToolbarJSP.svg"));
-    xtTab->AddButton(QStringLiteral("Perl"), QStringLiteral("Perl"), QStringLiteral("Perl"),
-                     QStringLiteral(":/pictures/ToolbarPerl.svg"), white);
+    for (const TargetFormat& format : kTargetFormats) {
+        const FormatButton& button = format.Button;
+        xtTab->AddButton(
+            EngineText::ToWindow(button.Caption), EngineText::ToWindow(button.Key),
+            EngineText::ToWindow(button.ToolTipText), EngineText::ToWindow(button.Picture),
+            button.WhiteIsTransparent ? std::optional<QColor>(Qt::white) : std::nullopt);
+    }
 
     cmdClose =
         MakeTitleBarButton(this, "cmdClose", QStringLiteral("X"), Twips::Rect(6960, 0, 255, 255));
@@ -177,9 +174,10 @@ frmMainLayout::frmMainLayout(QWidget* owner) : Form(Twips::Rect(0, 0, 7170, 4890
     cmdMinimize->setAccessibleName(QStringLiteral("Minimize"));
     cmdClose->setAccessibleName(QStringLiteral("Close"));
     xtTab->setAccessibleName(QStringLiteral("Formats"));
-    const char* const viewNames[] = {"HTML page", "ASP", "JavaScript", "PHP", "JSP", "Perl"};
-    for (qint16 position = 1; position <= xtTab->ButtonCount(); ++position) {
-        xtTab->Button(position)->setAccessibleName(QString::fromLatin1(viewNames[position - 1]));
+    xtTab->Button(1)->setAccessibleName(QStringLiteral("HTML page"));
+    for (std::size_t format = 0; format < kTargetFormats.size(); ++format) {
+        xtTab->Button(static_cast<qint16>(format + 2))
+            ->setAccessibleName(EngineText::ToWindow(kTargetFormats[format].Name));
     }
     txtHTML->setAccessibleName(QStringLiteral("HTML"));
     txtScriptSource->setAccessibleName(QStringLiteral("Script source"));

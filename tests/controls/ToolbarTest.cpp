@@ -11,7 +11,7 @@
 #include <memory>
 #include <optional>
 
-using quillomatic::Fonts;
+namespace Fonts = quillomatic::Fonts;
 using quillomatic::Toolbar;
 using quillomatic::ToolbarButton;
 

@@ -15,12 +15,17 @@ constexpr std::size_t kChunk = ByteClassifier::kChunk;
 
 ByteClassifier ClassifierFor(const TargetFormat& format) {
     std::vector<char> prefixed;
-    for (int value = 0; value < 256; ++value) {
-        if (format.Escaper.PrefixOf(static_cast<char>(value)) != 0) {
-            prefixed.push_back(static_cast<char>(value));
+    std::vector<EscapeRule> patterns;
+    for (const auto& rules : format.Rules()) {
+        for (const EscapeRule& rule : rules) {
+            if (rule.PutsPrefix()) {
+                prefixed.push_back(rule.Pattern[0]);
+            } else {
+                patterns.push_back(rule);
+            }
         }
     }
-    return ByteClassifier(prefixed, format.Escaper.Patterns());
+    return ByteClassifier(prefixed, patterns);
 }
 
 // The masks of one chunk written at the start of 64 bytes plus the look-ahead.
@@ -76,10 +81,8 @@ TEST(ByteClassifier, PatternStartsAreFoundInEitherCaseWhereTheRuleIgnoresIt) {
 
 TEST(ByteClassifier, ThisProcessorsClassificationMatchesThePortableOne) {
     std::mt19937 random(3);
-    for (const TargetFormat* format :
-         {&TargetFormat::JavaScript, &TargetFormat::JSP, &TargetFormat::PHP, &TargetFormat::Perl,
-          &TargetFormat::ASP}) {
-        const ByteClassifier classifier = ClassifierFor(*format);
+    for (const TargetFormat& format : kTargetFormats) {
+        const ByteClassifier classifier = ClassifierFor(format);
         const std::size_t chunks = 500;
         const std::string bytes =
             testing::RandomPage(random, chunks * kChunk + ByteClassifier::kLookAhead);
@@ -88,8 +91,8 @@ TEST(ByteClassifier, ThisProcessorsClassificationMatchesThePortableOne) {
         classifier.Classify(bytes.data(), chunks, fast.data());
         classifier.ClassifyPortably(bytes.data(), chunks, portable.data());
         for (std::size_t chunk = 0; chunk < chunks; ++chunk) {
-            EXPECT_EQ(fast[chunk].Events, portable[chunk].Events) << format->Name << chunk;
-            EXPECT_EQ(fast[chunk].CrBeforeLf, portable[chunk].CrBeforeLf) << format->Name << chunk;
+            EXPECT_EQ(fast[chunk].Events, portable[chunk].Events) << format.Name << chunk;
+            EXPECT_EQ(fast[chunk].CrBeforeLf, portable[chunk].CrBeforeLf) << format.Name << chunk;
         }
     }
 }

@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Converter, EachFormat, ::testing::ValuesIn(kFormatCases
 TEST_P(EachFormat, WorkedExampleFromFileMatchesGoldenTextCharacterForCharacter) {
     converter.SetSourceHTMLFilePath(DataFile("worked_example.html"));
     const std::string expected =
-        ReadBytes(DataFile(std::string("worked_example.") + GetParam().extension));
+        ReadBytes(DataFile("worked_example." + std::string(GetParam().format.Extension)));
     const std::string& result = Convert();
     EXPECT_EQ(result, expected);
     EXPECT_EQ(result.size(), GetParam().workedExampleLength);
@@ -64,7 +64,7 @@ TEST_P(EachFormat, WorkedExampleFromFileMatchesGoldenTextCharacterForCharacter) 
 
 TEST_P(EachFormat, WorkedExampleFromTextMatchesTheSameGoldenText) {
     const std::string expected =
-        ReadBytes(DataFile(std::string("worked_example.") + GetParam().extension));
+        ReadBytes(DataFile("worked_example." + std::string(GetParam().format.Extension)));
     EXPECT_EQ(Convert("<p class=\"x\">\r\n<b>C:\\web</b> $5"), expected);
 }
 

@@ -14,18 +14,17 @@ using Operation = const std::string& (Converter::*)(const std::string&);
 struct FormatCase {
     const char* name;
     Operation convert;
-    const TargetFormat& format;
-    const char* extension;           // of the golden script in data/
+    const TargetFormat& format;      // its extension names the golden script in data/
     std::size_t workedExampleLength; // characters of the worked example's script
     std::size_t emptyLength;         // characters of an empty page's script
 };
 
 inline const FormatCase kFormatCases[] = {
-    {"JavaScript", &Converter::ConvertToJavaScript, TargetFormat::JavaScript, "js", 175, 97},
-    {"JSP", &Converter::ConvertToJSP, TargetFormat::JSP, "jsp", 117, 49},
-    {"PHP", &Converter::ConvertToPHP, TargetFormat::PHP, "php", 109, 52},
-    {"Perl", &Converter::ConvertToPerl, TargetFormat::Perl, "pl", 101, 42},
-    {"ASP", &Converter::ConvertToASP, TargetFormat::ASP, "asp", 135, 48},
+    {"JavaScript", &Converter::ConvertToJavaScript, TargetFormat::JavaScript, 175, 97},
+    {"JSP", &Converter::ConvertToJSP, TargetFormat::JSP, 117, 49},
+    {"PHP", &Converter::ConvertToPHP, TargetFormat::PHP, 109, 52},
+    {"Perl", &Converter::ConvertToPerl, TargetFormat::Perl, 101, 42},
+    {"ASP", &Converter::ConvertToASP, TargetFormat::ASP, 135, 48},
 };
 
 inline std::ostream& operator<<(std::ostream& out, const FormatCase& format) {

@@ -1,4 +1,5 @@
-// StagingFile: the text's file is fresh, private, and never takes a name that is in use.
+// StagingFile: the text's file is fresh, private, never takes a name that is in
+// use, and holds what is read.
 #include "StagingFile.h"
 
 #include "ComponentError.h"
@@ -36,7 +37,13 @@ TEST(StagingFile, NamesInUseAsFileOrLinkAreSkippedUntouched) {
     fs::create_symlink(elsewhere / "planted.txt", folder / takenByDanglingLink);
 
     FileSystemObject fileSystem(2026);
-    EXPECT_EQ(StagingFile::Create(fileSystem, "<p>user's text</p>"), free);
+    StagingFile staging(fileSystem, "<p>user's text</p>");
+    EXPECT_EQ(staging.Name(), free);
+    std::string read(64, '\0');
+    read.resize(staging.ReadBytes(read.data(), read.size()));
+    EXPECT_EQ(read, "<p>user's text</p>");
+    EXPECT_EQ(staging.ReadBytes(read.data(), read.size()), 0u);
+    staging.Close();
 
     EXPECT_EQ(ReadBytes(folder / free), "<p>user's text</p>");
     EXPECT_EQ(ReadBytes(folder / takenByFile), "someone's file");
@@ -52,7 +59,7 @@ TEST(StagingFile, NamesInUseAsFileOrLinkAreSkippedUntouched) {
 TEST(StagingFile, FolderThatTakesNoFilesIsReported) {
     CurrentFolder inProc("/proc");
     FileSystemObject fileSystem;
-    EXPECT_THROW(StagingFile::Create(fileSystem, "<p>"), ComponentError);
+    EXPECT_THROW(StagingFile(fileSystem, "<p>"), ComponentError);
 }
 
 } // namespace

@@ -13,10 +13,6 @@
 namespace quillomatic {
 namespace {
 
-const TargetFormat* const kFormats[] = {&TargetFormat::JavaScript, &TargetFormat::JSP,
-                                        &TargetFormat::PHP, &TargetFormat::Perl,
-                                        &TargetFormat::ASP};
-
 std::string WholePage(const TargetFormat& format, const std::string& page) {
     StatementTranslator translator(format);
     ScriptText script(0);
@@ -58,12 +54,12 @@ std::string InPieces(const TargetFormat& format, const std::string& page, NextSi
 
 TEST(StatementTranslator, OneByteAtATimeGivesWhatTheWholePageGives) {
     std::mt19937 random(7);
-    for (const TargetFormat* format : kFormats) {
+    for (const TargetFormat& format : kTargetFormats) {
         for (int page = 0; page < 20; ++page) {
             const std::string bytes = testing::RandomPage(random, 400);
-            EXPECT_EQ(InPieces(*format, bytes, [] { return std::size_t(1); }),
-                      WholePage(*format, bytes))
-                << format->Name << " page " << page;
+            EXPECT_EQ(InPieces(format, bytes, [] { return std::size_t(1); }),
+                      WholePage(format, bytes))
+                << format.Name << " page " << page;
         }
     }
 }
@@ -73,12 +69,12 @@ TEST(StatementTranslator, PiecesOfRandomSizesGiveWhatTheWholePageGives) {
     std::uniform_int_distribution<std::size_t> small(0, 300);
     std::uniform_int_distribution<std::size_t> large(0, 20'000);
     std::uniform_int_distribution<int> coin(0, 3);
-    for (const TargetFormat* format : kFormats) {
+    for (const TargetFormat& format : kTargetFormats) {
         for (int page = 0; page < 40; ++page) {
             const std::string bytes = testing::RandomPage(random, 30'000);
             const auto nextSize = [&] { return coin(random) == 0 ? large(random) : small(random); };
-            EXPECT_EQ(InPieces(*format, bytes, nextSize), WholePage(*format, bytes))
-                << format->Name << " page " << page;
+            EXPECT_EQ(InPieces(format, bytes, nextSize), WholePage(format, bytes))
+                << format.Name << " page " << page;
         }
     }
 }

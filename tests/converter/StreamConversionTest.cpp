@@ -1,6 +1,6 @@
-// ConvertToStream translates a page's bytes without decoding them: it must
-// write exactly what the text conversion gives, saved in the code page, for
-// any page at all.
+// Every conversion translates the page's bytes a block at a time: for any page,
+// cut into blocks anywhere, the script must be what escaping each line step by
+// step gives, written as bytes by ConvertToStream and decoded by ConvertTo.
 #include "CodePage1252.h"
 #include "ComponentError.h"
 #include "Converter.h"
@@ -8,6 +8,7 @@
 #include "FileSystemObject.h"
 #include "FormatCases.h"
 #include "RandomPage.h"
+#include "ReferenceScript.h"
 #include "TargetFormat.h"
 #include "TemporaryFolder.h"
 
@@ -40,16 +41,22 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
 
 class StreamConversion : public ::testing::TestWithParam<FormatCase> {
 protected:
-    // Converts the page both ways and compares the bytes; `what` names the page.
-    void ExpectSameBytes(const std::string& page, const std::string& what) {
+    // Converts the page into a file and into text and compares both with the
+    // script worked out line by line; `what` names the page.
+    void ExpectScript(const std::string& page, const std::string& what) {
         WriteBytes(folder / "page.html", page);
+        const std::string expected = testing::ReferenceScript(GetParam().format, page);
         Converter converter;
         converter.SetSourceHTMLFilePath(folder / "page.html");
-        std::string expected;
-        CodePage1252::AppendEncoded((converter.*GetParam().convert)({}), expected);
         const std::string written = Streamed(converter);
         if (written != expected) {
-            ADD_FAILURE() << what << ": " << FirstDifference(expected, written);
+            ADD_FAILURE() << what << ", to a file: " << FirstDifference(expected, written);
+        }
+        std::string decoded;
+        CodePage1252::AppendDecoded(expected, decoded);
+        const std::string text = (converter.*GetParam().convert)({});
+        if (text != decoded) {
+            ADD_FAILURE() << what << ", to text: " << FirstDifference(decoded, text);
         }
     }
 
@@ -68,7 +75,7 @@ protected:
 INSTANTIATE_TEST_SUITE_P(Converter, StreamConversion, ::testing::ValuesIn(testing::kFormatCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
-TEST_P(StreamConversion, PagesAtTheEdgesGiveTheSameBytes) {
+TEST_P(StreamConversion, PagesAtTheEdgesGiveTheirScript) {
     const std::string pages[] = {
         "",           "\r",        "\n",        "\r\n",    "\n\r",         "\r\r\n",
         "\r\n\r\n",   "\n\n",      "\r\r",      "a",       "a\r",          "a\n",
@@ -77,30 +84,30 @@ TEST_P(StreamConversion, PagesAtTheEdgesGiveTheSameBytes) {
         "%",          "%\r>",      "%%>>",      "%\r\n>",  "<\r/script",   "\\\r\n\"",
         "\t  \r\n  ", "x</script", "x%>",       "\"\r",    "</ScRiPt\r\n", "%>\r\n"};
     for (const std::string& page : pages) {
-        ExpectSameBytes(page, ::testing::PrintToString(page));
+        ExpectScript(page, ::testing::PrintToString(page));
     }
 }
 
-TEST_P(StreamConversion, EveryByteValueGivesTheSameBytes) {
+TEST_P(StreamConversion, EveryByteValueGivesItsScript) {
     std::string page;
     for (int round = 0; round < 3; ++round) {
         for (int value = 0; value < 256; ++value) {
             page.push_back(static_cast<char>(value));
         }
     }
-    ExpectSameBytes(page, "all byte values");
+    ExpectScript(page, "all byte values");
 }
 
-TEST_P(StreamConversion, RandomPagesGiveTheSameBytes) {
+TEST_P(StreamConversion, RandomPagesGiveTheirScript) {
     std::mt19937 random(20261207);
     std::uniform_int_distribution<std::size_t> length(0, 3000);
     for (int page = 0; page < 200; ++page) {
-        ExpectSameBytes(testing::RandomPage(random, length(random)),
-                        "random page " + std::to_string(page));
+        ExpectScript(testing::RandomPage(random, length(random)),
+                     "random page " + std::to_string(page));
     }
 }
 
-TEST_P(StreamConversion, LineEndsAndPatternsAcrossReadBlocksGiveTheSameBytes) {
+TEST_P(StreamConversion, LineEndsAndPatternsAcrossReadBlocksGiveTheirScript) {
     // The page is read in blocks of a few hundred KiB at most. A unit of tricky
     // bytes repeats over more than two such blocks; shifting it by every offset
     // within its length puts each of its bytes, and each CR LF and pattern, on
@@ -112,27 +119,26 @@ TEST_P(StreamConversion, LineEndsAndPatternsAcrossReadBlocksGiveTheSameBytes) {
         body += unit;
     }
     for (std::size_t shift = 0; shift < unit.size(); ++shift) {
-        ExpectSameBytes(std::string(shift, 'x') + body, "shift " + std::to_string(shift));
+        ExpectScript(std::string(shift, 'x') + body, "shift " + std::to_string(shift));
     }
 }
 
-TEST_P(StreamConversion, LinesLongerThanAReadBlockGiveTheSameBytes) {
+TEST_P(StreamConversion, LinesLongerThanAReadBlockGiveTheirScript) {
     std::string line;
     while (line.size() < 1'500'000) {
         line += "<a href=\"x\">C:\\dir $x @y</script>%>\xE9 ";
     }
-    ExpectSameBytes(line, "one long line");
-    ExpectSameBytes(line + "\r\n" + line + "\r", "two long lines");
+    ExpectScript(line, "one long line");
+    ExpectScript(line + "\r\n" + line + "\r", "two long lines");
 }
 
 TEST_P(StreamConversion, TextGivenIsStagedAndConvertedLikeAFile) {
     // The euro sign is in the code page; the arrow is not and becomes "?".
     const std::string text = "<p title=\"\xE2\x82\xAC\">a\\b $c @d \xE2\x86\x92</script>%>\r\nend";
-    Converter converter;
-    std::string expected;
-    CodePage1252::AppendEncoded((converter.*GetParam().convert)(text), expected);
+    std::string staged;
+    CodePage1252::AppendEncoded(text, staged);
     Converter streaming;
-    EXPECT_EQ(Streamed(streaming, text), expected);
+    EXPECT_EQ(Streamed(streaming, text), testing::ReferenceScript(GetParam().format, staged));
     EXPECT_EQ(streaming.SourceHTMLText(), text);
     EXPECT_EQ(streaming.ConvertedSource(), "");
 }

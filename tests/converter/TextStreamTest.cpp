@@ -1,4 +1,4 @@
-// TextStream: lines, whole reads, writes and their failures on real files.
+// TextStream: whole reads, writes and their failures on real files and pipes.
 #include "TextStream.h"
 
 #include "ComponentError.h"
@@ -6,9 +6,10 @@
 #include "FileSystemObject.h"
 #include "TemporaryFolder.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <vector>
+#include <unistd.h>
 
 namespace quillomatic {
 namespace {
@@ -19,67 +20,15 @@ using testing::WriteBytes;
 
 class TextStreamTest : public ::testing::Test {
 protected:
-    std::vector<std::string> LinesOf(const std::string& bytes) {
-        WriteBytes(folder / "lines.txt", bytes);
-        TextStream stream = fileSystem.OpenTextFile(folder / "lines.txt");
-        std::vector<std::string> lines;
-        while (!stream.AtEndOfStream()) {
-            lines.push_back(stream.ReadLine());
-        }
-        return lines;
-    }
-
     TemporaryFolder folder;
     FileSystemObject fileSystem;
 };
-
-using Lines = std::vector<std::string>;
-
-TEST_F(TextStreamTest, LinesEndAtCrLfLoneLfAndLoneCr) {
-    EXPECT_EQ(LinesOf("a\r\nb"), (Lines{"a", "b"}));
-    EXPECT_EQ(LinesOf("a\nb\n"), (Lines{"a", "b"}));
-    EXPECT_EQ(LinesOf("a\rb\r"), (Lines{"a", "b"}));
-    EXPECT_EQ(LinesOf("a\n\rb"), (Lines{"a", "", "b"}));
-    EXPECT_EQ(LinesOf("\r\n"), (Lines{""}));
-    EXPECT_EQ(LinesOf(""), (Lines{}));
-    EXPECT_EQ(LinesOf("no end"), (Lines{"no end"}));
-}
-
-TEST_F(TextStreamTest, CrLfSplitAcrossTwoReadsIsStillOneLineEnd) {
-    // The reader fetches the file in blocks; put the CR last in a block and the
-    // LF first in the next, for every block size from 4 KiB to 1 MiB.
-    for (std::size_t block = 4096; block <= (1u << 20); block *= 2) {
-        const std::string first(block - 1, 'a');
-        EXPECT_EQ(LinesOf(first + "\r\nb"), (Lines{first, "b"})) << block;
-        EXPECT_EQ(LinesOf(first + "\r"), (Lines{first})) << block;
-    }
-}
-
-TEST_F(TextStreamTest, LineLongerThanAnyBufferComesWhole) {
-    const std::string longLine(5'000'000, 'x');
-    EXPECT_EQ(LinesOf(longLine + "\nend"), (Lines{longLine, "end"}));
-}
-
-TEST_F(TextStreamTest, LinesAreDecodedFromTheCodePage) {
-    EXPECT_EQ(LinesOf("caf\xE9\r\n\x80"), (Lines{"caf\xC3\xA9", "\xE2\x82\xAC"}));
-}
 
 TEST_F(TextStreamTest, ReadAllKeepsEveryLineEndAsItIs) {
     WriteBytes(folder / "page.html", "a\r\nb\nc\r\r\n\xE9");
     TextStream stream = fileSystem.OpenTextFile(folder / "page.html");
     EXPECT_EQ(stream.ReadAll(), "a\r\nb\nc\r\r\n\xC3\xA9");
-    EXPECT_TRUE(stream.AtEndOfStream());
-}
-
-TEST_F(TextStreamTest, ReadBytesGivesTheRestOfTheFileUndecoded) {
-    WriteBytes(folder / "page.html", "first\r\ncaf\xE9 \x80\r\n");
-    TextStream stream = fileSystem.OpenTextFile(folder / "page.html");
-    EXPECT_EQ(stream.ReadLine(), "first");
-    std::string rest(100, '\0');
-    rest.resize(stream.ReadBytes(rest.data(), rest.size()));
-    EXPECT_EQ(rest, "caf\xE9 \x80\r\n") << "what the line left in the buffer, as it is";
-    EXPECT_EQ(stream.ReadBytes(rest.data(), rest.size()), 0u);
-    EXPECT_TRUE(stream.AtEndOfStream());
+    EXPECT_EQ(stream.ReadAll(), "");
 }
 
 TEST_F(TextStreamTest, ReadBytesReadsAFileLargerThanItsBufferWhole) {
@@ -95,15 +44,6 @@ TEST_F(TextStreamTest, ReadBytesReadsAFileLargerThanItsBufferWhole) {
         read.append(block.data(), count);
     }
     EXPECT_EQ(read, bytes);
-}
-
-TEST_F(TextStreamTest, ReadingPastTheEndFails) {
-    WriteBytes(folder / "one.txt", "one\n");
-    TextStream stream = fileSystem.OpenTextFile(folder / "one.txt");
-    EXPECT_EQ(stream.ReadLine(), "one");
-    EXPECT_COMPONENT_ERROR((void)stream.ReadLine(), 62, "FileSystemObject",
-                           "Cannot read \"" + (folder / "one.txt") +
-                               "\": there is nothing more to read.");
 }
 
 TEST_F(TextStreamTest, WriteAddsNothingAndEncodesToTheCodePage) {
@@ -151,14 +91,23 @@ TEST_F(TextStreamTest, FullDiskIsReportedWhenTheBytesGoOut) {
         61, "FileSystemObject", "Cannot write \"/dev/full\": the disk is full.");
 }
 
-TEST_F(TextStreamTest, StreamIsUsableOnlyInTheModeItWasOpenedIn) {
-    TextStream writer = fileSystem.CreateTextFile(folder / "w.txt", true);
-    EXPECT_THROW((void)writer.AtEndOfStream(), ComponentError);
-    WriteBytes(folder / "r.txt", "x");
-    TextStream reader = fileSystem.OpenTextFile(folder / "r.txt");
-    EXPECT_THROW(reader.Write("y"), ComponentError);
-    reader.Close();
-    EXPECT_THROW((void)reader.ReadLine(), ComponentError);
+TEST_F(TextStreamTest, StandardInputIsReadAsItArrivesAndClosedOnItsOwn) {
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const int savedInput = ::dup(STDIN_FILENO);
+    ::dup2(pipe[0], STDIN_FILENO);
+    ::close(pipe[0]);
+    std::string read(16, '\0');
+    {
+        TextStream input = TextStream::StandardInput();
+        ASSERT_EQ(::write(pipe[1], "abc", 3), 3);
+        EXPECT_EQ(input.ReadBytes(read.data(), read.size()), 3u) << "what has come so far";
+        ::close(pipe[1]);
+        EXPECT_EQ(input.ReadBytes(read.data(), read.size()), 0u);
+    }
+    EXPECT_EQ(::fcntl(STDIN_FILENO, F_GETFD), 0) << "the process's own descriptor stays open";
+    ::dup2(savedInput, STDIN_FILENO);
+    ::close(savedInput);
 }
 
 std::size_t OpenDescriptors() {
@@ -167,7 +116,7 @@ std::size_t OpenDescriptors() {
                       std::filesystem::directory_iterator()));
 }
 
-TEST_F(TextStreamTest, StreamIsClosedAndFlushedByItsDestructorAtTheLatest) {
+TEST_F(TextStreamTest, StreamIsClosedByItsDestructorAtTheLatest) {
     const std::size_t before = OpenDescriptors();
     {
         TextStream stream = fileSystem.CreateTextFile(folder / "unclosed.txt", true);

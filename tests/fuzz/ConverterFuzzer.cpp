@@ -144,15 +144,6 @@ void CheckScript(const TargetFormat& format, const std::string& script,
     Require(count == lines.size(), "exactly one statement per line");
 }
 
-const TargetFormat* const kFormats[] = {&TargetFormat::ASP, &TargetFormat::PHP,
-                                        &TargetFormat::JavaScript, &TargetFormat::JSP,
-                                        &TargetFormat::Perl};
-
-using Operation = const std::string& (Converter::*)(const std::string&);
-const Operation kOperations[] = {&Converter::ConvertToASP, &Converter::ConvertToPHP,
-                                 &Converter::ConvertToJavaScript, &Converter::ConvertToJSP,
-                                 &Converter::ConvertToPerl};
-
 std::filesystem::path& Workspace() {
     static std::filesystem::path folder = [] {
         std::string pattern =
@@ -187,16 +178,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> textLines = LinesOf(restaged);
 
     const std::string streamed = (folder / "streamed.txt").string();
-    for (std::size_t f = 0; f < std::size(kFormats); ++f) {
+    for (const TargetFormat& format : kTargetFormats) {
         Converter fromFile;
         fromFile.SetSourceHTMLFilePath(page);
-        const std::string script = (fromFile.*kOperations[f])({});
-        CheckScript(*kFormats[f], script, fileLines);
+        const std::string script = fromFile.ConvertTo(format);
+        CheckScript(format, script, fileLines);
 
         // Written file to file, the same script, as the code page's bytes.
         {
             TextStream output = FileSystemObject().CreateTextFile(streamed, true);
-            fromFile.ConvertToStream(*kFormats[f], output);
+            fromFile.ConvertToStream(format, output);
             output.Close();
         }
         std::string expected;
@@ -204,11 +195,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::ifstream written(streamed, std::ios::binary);
         const std::string bytesWritten{std::istreambuf_iterator<char>(written),
                                        std::istreambuf_iterator<char>()};
-        Require(bytesWritten == expected, "file to file gives the same script as the text path");
+        Require(bytesWritten == expected, "a script written to a file is the script's text");
 
         if (!bytes.empty()) {
             Converter fromText;
-            CheckScript(*kFormats[f], (fromText.*kOperations[f])(bytes), textLines);
+            CheckScript(format, fromText.ConvertTo(format, bytes), textLines);
         }
     }
     // Each conversion from text leaves its staging file; keep the folder small.

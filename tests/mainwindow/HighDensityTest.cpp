@@ -11,7 +11,7 @@
 #include <QTest>
 
 using quillomatic::frmMain;
-using quillomatic::Pictures;
+namespace Pictures = quillomatic::Pictures;
 using quillomatic::Toolbar;
 using quillomatic::ToolbarButton;
 
@@ -48,10 +48,10 @@ void HighDensityTest::toolbarPicturesAreDrawnAtTheScreensDensity() {
         QCOMPARE(shown.size(), button->size() * 2);
         // Drawn from the picture at twice its size, not a small one enlarged:
         // the button's pixels hold the 2x rendering exactly.
-        const QImage sharp = Pictures::Render(button->PicturePath(), button->PictureSize(), 2.0,
-                                              button->MaskColor())
-                                 .toImage()
-                                 .convertToFormat(QImage::Format_ARGB32);
+        const QImage sharp =
+            Pictures::Render(button->PicturePath(), button->PictureSize(), 2.0, button->MaskColor())
+                .toImage()
+                .convertToFormat(QImage::Format_ARGB32);
         bool foundSharp = false;
         const QImage shownArgb = shown.convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y + sharp.height() <= shownArgb.height() && !foundSharp; ++y) {
@@ -90,8 +90,8 @@ void HighDensityTest::warningPictureIsDrawnAtTheScreensDensity() {
     picture.show();
     QVERIFY(QTest::qWaitForWindowExposed(&picture));
     const QImage shown = picture.grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    const QImage sharp = Pictures::Render(warning, {32, 32}, 2.0).toImage().convertToFormat(
-        QImage::Format_ARGB32);
+    const QImage sharp =
+        Pictures::Render(warning, {32, 32}, 2.0).toImage().convertToFormat(QImage::Format_ARGB32);
     const QImage enlarged = Pictures::Render(warning, {32, 32}, 1.0)
                                 .toImage()
                                 .scaled(64, 64)

@@ -1,0 +1,88 @@
+// What a script must be, worked out the slow and plain way, to check the engine against.
+#pragma once
+
+#include "TargetFormat.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillomatic::testing {
+
+// Lines as a reader of the page sees them: CR LF, LF and a lone CR each end a
+// line; a terminator at the very end begins no further line.
+inline std::vector<std::string> LinesOf(std::string_view page) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end = page.find_first_of("\r\n"); end != std::string_view::npos;
+         end = page.find_first_of("\r\n", start)) {
+        lines.emplace_back(page.substr(start, end - start));
+        start = end + 1 + (page[end] == '\r' && end + 1 < page.size() && page[end + 1] == '\n');
+    }
+    if (start < page.size()) {
+        lines.emplace_back(page.substr(start));
+    }
+    return lines;
+}
+
+// One replacement step over the whole line: every match, left to right,
+// without overlap, and what the step inserts is not scanned again.
+inline std::string Replaced(const std::string& line, const EscapeRule& rule) {
+    const auto matchesAt = [&](std::size_t at) {
+        if (line.size() - at < rule.Pattern.size()) {
+            return false;
+        }
+        for (std::size_t k = 0; k < rule.Pattern.size(); ++k) {
+            const auto fold = [&](char c) {
+                return rule.IgnoreCase ? std::tolower(static_cast<unsigned char>(c)) : c;
+            };
+            if (fold(line[at + k]) != fold(rule.Pattern[k])) {
+                return false;
+            }
+        }
+        return true;
+    };
+    const char first = rule.Pattern[0];
+    const char otherFirst = rule.IgnoreCase
+                                ? static_cast<char>(std::toupper(static_cast<unsigned char>(first)))
+                                : first;
+    const auto nextStart = [&](std::size_t from) {
+        const std::size_t lower = line.find(first, from);
+        const std::size_t upper = otherFirst == first ? lower : line.find(otherFirst, from);
+        return std::min(lower, upper);
+    };
+    std::string result;
+    std::size_t copied = 0;
+    for (std::size_t at = nextStart(0); at != std::string::npos; at = nextStart(at)) {
+        if (!matchesAt(at)) {
+            ++at;
+            continue;
+        }
+        result.append(line, copied, at - copied);
+        result += rule.Replacement;
+        at += rule.Replaced;
+        copied = at;
+    }
+    result.append(line, copied);
+    return result;
+}
+
+// The script of a page's bytes in `format`: each line goes through the
+// format's rules one whole step after another, escape routine first.
+inline std::string ReferenceScript(const TargetFormat& format, std::string_view page) {
+    std::string script(format.Header);
+    script.reserve(2 * page.size());
+    for (std::string line : LinesOf(page)) {
+        for (const auto& rules : format.Rules()) {
+            for (const EscapeRule& rule : rules) {
+                line = Replaced(line, rule);
+            }
+        }
+        script.append(format.Opener).append(line).append(format.Closer).append("\r\n");
+    }
+    return script + std::string(format.Footer);
+}
+
+} // namespace quillomatic::testing
