@@ -15,6 +15,9 @@ DEB_PACKAGES=(dpkg-dev file lintian)
 # and what the package test makes and checks the package with.
 TEST_PACKAGES=(perl php-cli xvfb xauth xdotool xclip imagemagick desktop-file-utils appstream groff-base time valgrind
                "${DEB_PACKAGES[@]}")
+# Packages scripts/run.sh needs where there is no display: a virtual X server
+# (xvfb-run with xauth), xdotool to see the window appear, ImageMagick's import.
+VIRTUAL_SCREEN_PACKAGES=(xvfb xauth xdotool imagemagick)
 # Packages bench/compare.sh needs: GNU time for peak memory, the tools it races
 # against (GNU sed, mawk, coreutils' cp) and lscpu for naming the machine.
 BENCH_PACKAGES=(time sed mawk coreutils diffutils util-linux)
