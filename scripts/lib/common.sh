@@ -7,9 +7,17 @@ QUILLOMATIC_BUILD="${QUILLOMATIC_BUILD:-$QUILLOMATIC_ROOT/build}"
 # Packages every build needs.
 BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libgtest-dev libgmock-dev libbenchmark-dev
                 qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core fonts-liberation)
+# Packages that making the Debian package and checking it need: dpkg-deb and
+# dpkg-shlibdeps, file (which CPack asks what each file is) and lintian.
+DEB_PACKAGES=(dpkg-dev file lintian)
 # Packages only the tests need: the real interpreters the generated scripts run
-# in, an X server with its input and clipboard tools, and the desktop file checkers.
-TEST_PACKAGES=(perl php-cli xvfb xauth xdotool xclip imagemagick desktop-file-utils appstream groff-base time valgrind)
+# in, an X server with its input and clipboard tools, the desktop file checkers
+# and what the package test makes and checks the package with.
+TEST_PACKAGES=(perl php-cli xvfb xauth xdotool xclip imagemagick desktop-file-utils appstream groff-base time valgrind
+               "${DEB_PACKAGES[@]}")
+# Packages scripts/run.sh needs where there is no display: a virtual X server
+# (xvfb-run with xauth), xdotool to see the window appear, ImageMagick's import.
+VIRTUAL_SCREEN_PACKAGES=(xvfb xauth xdotool imagemagick)
 # Packages bench/compare.sh needs: GNU time for peak memory, the tools it races
 # against (GNU sed, mawk, coreutils' cp) and lscpu for naming the machine.
 BENCH_PACKAGES=(time sed mawk coreutils diffutils util-linux)

@@ -15,7 +15,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 for file in usr/bin/quillomatic usr/bin/quillomatic-convert \
             usr/share/applications/quillomatic.desktop \
             usr/share/metainfo/example.pellweather.Quillomatic.metainfo.xml \
-            usr/share/man/man1/quillomatic.1 usr/share/man/man1/quillomatic-convert.1 \
+            usr/share/man/man1/quillomatic.1.gz usr/share/man/man1/quillomatic-convert.1.gz \
+            usr/share/doc/quillomatic/copyright usr/share/doc/quillomatic/changelog.gz \
             usr/share/icons/hicolor/scalable/apps/quillomatic.svg; do
     [ -f "$root/$file" ] || fail "$file is not installed"
 done
@@ -43,8 +44,8 @@ appstreamcli validate --no-net "$share/metainfo/example.pellweather.Quillomatic.
     fail "the AppStream metadata is not valid"
 
 for page in quillomatic quillomatic-convert; do
-    warnings="$(groff -man -ww -z "$share/man/man1/$page.1" 2>&1)"
-    [ -z "$warnings" ] || fail "the manual page $page.1 has warnings: $warnings"
+    warnings="$(gzip -dc "$share/man/man1/$page.1.gz" | groff -man -ww -z 2>&1)"
+    [ -z "$warnings" ] || fail "the manual page $page.1.gz has warnings: $warnings"
 done
 
 version="$("$root/usr/bin/quillomatic-convert" --version)"
