@@ -34,7 +34,7 @@ std::string CommandLine::Usage() {
            "      --version        show the version and exit\n"
            "\n"
            "Without INPUT, or with \"-\", the page is read from standard input.\n"
-           "Pages are read and scripts written as Windows-1252 text.\n";
+           "The script keeps the page's encoding: its bytes pass through unchanged.\n";
 }
 
 CommandLine CommandLine::Parse(std::span<const char* const> arguments) {

@@ -71,20 +71,26 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTabChangesFocus(true);
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { m_TextIsCurrent = false; });
     connect(this, &QPlainTextEdit::textChanged, this, &TextBox::Change);
     m_FillTimer.setInterval(0);
     connect(&m_FillTimer, &QTimer::timeout, this, [this] {
         if (!AppendSlice(kSlice)) {
             FinishFilling();
+            (void)Text();
         }
     });
 }
 
 QString TextBox::Text() const {
     FinishFilling();
-    // The raw text keeps every character (toPlainText would turn no-break
-    // spaces into blanks); blocks are separated by U+2029.
-    return WithCrLf(document()->toRawText());
+    if (!m_TextIsCurrent) {
+        // The raw text keeps every character (toPlainText would turn no-break
+        // spaces into blanks); blocks are separated by U+2029.
+        m_Text = WithCrLf(document()->toRawText());
+        m_TextIsCurrent = true;
+    }
+    return m_Text;
 }
 
 void TextBox::SetText(const QString& sNewValue) {

@@ -49,6 +49,11 @@ private:
     mutable qsizetype m_FillFrom = 0;
     mutable QTextCursor m_FillPoint;
     mutable QTimer m_FillTimer;
+    // Text() as last built, while the document has not changed since: on a
+    // large page building it takes tens of milliseconds, and a loaded page
+    // has it built once its fill ends, before anyone asks.
+    mutable QString m_Text;
+    mutable bool m_TextIsCurrent = false;
 };
 
 } // namespace quillomatic

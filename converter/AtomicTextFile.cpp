@@ -1,4 +1,4 @@
-// Writes a single-byte text file that replaces its target whole or not at all.
+// Writes a text file that replaces its target whole or not at all.
 #include "AtomicTextFile.h"
 
 #include "FileError.h"
@@ -65,8 +65,8 @@ AtomicTextFile::~AtomicTextFile() {
     }
 }
 
-void AtomicTextFile::Write(std::string_view sText) {
-    m_Stream->Write(sText);
+void AtomicTextFile::Write(std::string_view sText, TextEncoding encoding) {
+    m_Stream->Write(sText, encoding);
 }
 
 void AtomicTextFile::Commit() {

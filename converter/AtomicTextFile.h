@@ -1,4 +1,4 @@
-// Writes a single-byte text file that replaces its target whole or not at all.
+// Writes a text file that replaces its target whole or not at all.
 #pragma once
 
 #include "TextStream.h"
@@ -21,7 +21,7 @@ public:
     AtomicTextFile(const AtomicTextFile&) = delete;
     AtomicTextFile& operator=(const AtomicTextFile&) = delete;
 
-    void Write(std::string_view sText);
+    void Write(std::string_view sText, TextEncoding encoding);
     // The stream the text goes to, for writers that stream it.
     [[nodiscard]] TextStream& Stream() { return *m_Stream; }
     void Commit();

@@ -1,18 +1,16 @@
-// Hands blocks of a script or a page to a function that runs on a thread of its own.
+// Writes blocks of a script to a file on a thread of its own.
 #include "BackgroundWriter.h"
 
+#include "TextStream.h"
+
+#include <string_view>
 #include <utility>
 
 namespace quillomatic {
 
-BackgroundWriter::BackgroundWriter(std::function<void(std::string_view block)> write)
-    : m_Write(std::move(write)) {}
+BackgroundWriter::BackgroundWriter(TextStream& output) : m_Output(output) {}
 
 BackgroundWriter::~BackgroundWriter() {
-    Stop();
-}
-
-void BackgroundWriter::Stop() noexcept {
     {
         const std::lock_guard lock(m_Mutex);
         m_Stopping = true;
@@ -60,7 +58,7 @@ void BackgroundWriter::WriteBlocks() {
         lock.unlock();
         std::exception_ptr failure;
         try {
-            m_Write(std::string_view(m_Block.data(), m_Length));
+            m_Output.WriteBytes(std::string_view(m_Block.data(), m_Length));
         } catch (...) {
             failure = std::current_exception();
         }

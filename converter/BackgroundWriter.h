@@ -1,29 +1,27 @@
-// Hands blocks of a script or a page to a function that runs on a thread of its own.
+// Writes blocks of a script to a file on a thread of its own.
 #pragma once
 
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
-#include <functional>
 #include <mutex>
 #include <string>
-#include <string_view>
 #include <thread>
 
 namespace quillomatic {
 
-// Writing a block into a file, or decoding it onto the end of a text, costs
-// about as much as making the block; done on a thread of its own, it runs on
-// another core while the next block is made. One block is written while the
-// caller fills the other, so the memory held stays at two blocks whatever the
-// whole's size.
+class TextStream;
+
+// Copying a block into the file is the kernel's work and costs about as much
+// as making the block; done on a thread of its own, it runs on another core
+// while the next block is made. One block is written while the caller fills
+// the other, so the memory held stays at two blocks whatever the file's size.
 //
 // A failed write is reported by the next call; the blocks after it are not
 // written.
 class BackgroundWriter {
 public:
-    // `write` runs on the writer's thread, one block at a time, in order.
-    explicit BackgroundWriter(std::function<void(std::string_view block)> write);
+    explicit BackgroundWriter(TextStream& output);
     // Waits for the block being written; a failure not reported yet is dropped.
     ~BackgroundWriter();
     BackgroundWriter(const BackgroundWriter&) = delete;
@@ -35,16 +33,12 @@ public:
     void Write(std::string& block, std::size_t length);
     // Waits until every block handed over is written.
     void Finish();
-    // Waits for the block being written and ends the thread; a failure not
-    // reported yet is dropped. For owners whose `write` uses what they are
-    // about to destroy.
-    void Stop() noexcept;
 
 private:
     void WaitUntilIdle(std::unique_lock<std::mutex>& lock);
     void WriteBlocks();
 
-    std::function<void(std::string_view block)> m_Write;
+    TextStream& m_Output;
     std::mutex m_Mutex;
     std::condition_variable m_Changed;
     // Shared with the thread, under m_Mutex:

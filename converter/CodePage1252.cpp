@@ -179,6 +179,22 @@ void AppendEncoded(std::string_view utf8, std::string& bytes) {
     bytes.resize(static_cast<std::size_t>(EncodeTo(utf8, bytes.data() + start) - bytes.data()));
 }
 
+bool CanEncode(std::string_view utf8) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        i += AsciiRunLength(utf8.data() + i, utf8.size() - i);
+        if (i == utf8.size()) {
+            break;
+        }
+        char32_t c = 0;
+        const std::size_t length = WellFormedLength(utf8, i, c);
+        if (length == 0 || ByteOfCharacter(c) == kUnmappable) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
 std::size_t SafeCut(std::string_view utf8, std::size_t end) {
     if (end >= utf8.size()) {
         return utf8.size();

@@ -1,4 +1,4 @@
-// Windows-1252, the single-byte code page of every file the program reads or writes.
+// Windows-1252, the single-byte code page of files that are not UTF-8.
 #pragma once
 
 #include <cstddef>
@@ -7,7 +7,8 @@
 
 namespace quillomatic {
 
-// Converts between the program's UTF-8 texts and Windows-1252 bytes.
+// Converts between the program's UTF-8 texts and Windows-1252 bytes, for files
+// that are not UTF-8 (see TextEncoding).
 //
 // Decoding is total and lossless: the five bytes Windows-1252 leaves unassigned
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the control characters of the same
@@ -23,6 +24,10 @@ void AppendEncoded(std::string_view utf8, std::string& bytes);
 // Encodes `utf8` to `out`, which has room for as many bytes as it has, and
 // returns the end of what was written: no character takes more bytes encoded.
 char* EncodeTo(std::string_view utf8, char* out);
+
+// True when every character of `utf8` has a byte of its own, so that encoding
+// it loses nothing.
+[[nodiscard]] bool CanEncode(std::string_view utf8);
 
 // The largest end not above `end` at which `utf8` can be cut without
 // splitting a character, so that text can be encoded piece by piece with

@@ -2,10 +2,12 @@
 #include "Converter.h"
 
 #include "FileSystemObject.h"
+#include "LargeText.h"
 #include "ScriptStream.h"
 #include "ScriptText.h"
 #include "StagingFile.h"
 #include "StatementTranslator.h"
+#include "TextEncoding.h"
 
 #include <cstring>
 #include <memory>
@@ -17,11 +19,19 @@ namespace {
 // together with the script they become.
 constexpr std::size_t kReadBlock = std::size_t(1) << 18;
 
-// Header, the statements of every line of `source`, footer. The page's bytes
-// go to the translator block by block; the few bytes it leaves at the end of a
-// block go first in the next.
-template <typename Source>
-void WriteScript(const TargetFormat& format, Source& source, ScriptSink& script) {
+// Header, the statements of every line of the page, footer.
+void WriteScript(const TargetFormat& format, std::string_view page, ScriptSink& script) {
+    script.Append(format.Header);
+    StatementTranslator translator(format);
+    translator.Translate(page.data(), page.data() + page.size(), true, script);
+    script.Append(format.Footer);
+}
+
+// The same for a page read from `source` block by block: the few bytes the
+// translator leaves at the end of a block go first in the next. `check`, where
+// given, sees every byte of the page.
+void WriteScript(const TargetFormat& format, TextStream& source, ScriptSink& script,
+                 Utf8Check* check = nullptr) {
     script.Append(format.Header);
     StatementTranslator translator(format);
     const std::size_t carryRoom = translator.HoldBack();
@@ -29,6 +39,9 @@ void WriteScript(const TargetFormat& format, Source& source, ScriptSink& script)
     std::size_t carried = 0;
     for (;;) {
         const std::size_t count = source.ReadBytes(buffer.get() + carried, kReadBlock);
+        if (check != nullptr) {
+            check->Add({buffer.get() + carried, count});
+        }
         const char* const end = buffer.get() + carried + count;
         const char* const rest = translator.Translate(buffer.get(), end, count == 0, script);
         if (count == 0) {
@@ -41,6 +54,14 @@ void WriteScript(const TargetFormat& format, Source& source, ScriptSink& script)
 }
 
 } // namespace
+
+void Converter::SetSourceHTMLText(const std::string& sNewValue) {
+    if (sNewValue.size() > m_SourceHTMLText.capacity()) {
+        m_SourceHTMLText.clear();
+        ReserveLarge(m_SourceHTMLText, sNewValue.size());
+    }
+    m_SourceHTMLText = sNewValue;
+}
 
 void Converter::SetConvertedSource(const std::string& /*sNewValue*/) {
     throw ComponentError(kErrorConvertedSourceReadOnly, kErrorSource,
@@ -67,8 +88,7 @@ const std::string& Converter::ConvertToASP(const std::string& sSourceHTMLText) {
     return ConvertTo(TargetFormat::ASP, sSourceHTMLText);
 }
 
-template <typename Convert>
-void Converter::FromSource(const std::string& sSourceHTMLText, Convert&& convert) {
+void Converter::TakeSource(const std::string& sSourceHTMLText) {
     if (!sSourceHTMLText.empty()) {
         SetSourceHTMLText(sSourceHTMLText);
     }
@@ -77,38 +97,42 @@ void Converter::FromSource(const std::string& sSourceHTMLText, Convert&& convert
                              "Conversion cannot occur when both the SourceHTMLText and "
                              "SourceHTMLFilePath properties are empty.");
     }
+}
+
+TextEncoding Converter::WriteScriptOfSource(const TargetFormat& format, ScriptSink& script) {
     FileSystemObject fileSystem;
     if (!m_SourceHTMLText.empty()) {
+        // The staging file holds the text's own bytes: those are translated.
         StagingFile staging(fileSystem, m_SourceHTMLText);
-        convert(staging, m_SourceHTMLText.size());
-        staging.Close();
-    } else {
-        TextStream file = fileSystem.OpenTextFile(m_SourceHTMLFilePath);
-        convert(file, file.SizeWhenOpened());
-        file.Close();
+        script.ExpectPage(m_SourceHTMLText.size());
+        WriteScript(format, m_SourceHTMLText, script);
+        return staging.Close();
     }
+    TextStream file = fileSystem.OpenTextFile(m_SourceHTMLFilePath);
+    script.ExpectPage(file.SizeWhenOpened());
+    Utf8Check check;
+    WriteScript(format, file, script, &check);
+    file.Close();
+    return check.IsValid() ? TextEncoding::UTF8 : TextEncoding::Windows1252;
 }
 
 const std::string& Converter::ConvertTo(const TargetFormat& format,
                                         const std::string& sSourceHTMLText) {
-    std::string result;
-    FromSource(sSourceHTMLText, [&](auto& source, std::uint64_t size) {
-        // A typical page grows by a third or so; twice its size covers most pages.
-        ScriptText script(format.Header.size() + format.Footer.size() + 2 * size);
-        WriteScript(format, source, script);
-        result = script.Take();
-    });
-    m_ConvertedSource = std::move(result);
+    TakeSource(sSourceHTMLText);
+    ScriptText script;
+    const TextEncoding encoding = WriteScriptOfSource(format, script);
+    // Every byte the translator adds is 7-bit, so the script's bytes read as
+    // the page's do.
+    m_ConvertedSource = TextOf(script.Take(), encoding);
     return m_ConvertedSource;
 }
 
 void Converter::ConvertToStream(const TargetFormat& format, TextStream& output,
                                 const std::string& sSourceHTMLText) {
-    FromSource(sSourceHTMLText, [&](auto& source, std::uint64_t /*size*/) {
-        ScriptStream script(output);
-        WriteScript(format, source, script);
-        script.Flush();
-    });
+    TakeSource(sSourceHTMLText);
+    ScriptStream script(output);
+    WriteScriptOfSource(format, script);
+    script.Flush();
 }
 
 void Converter::ConvertToStream(const TargetFormat& format, TextStream& source,

@@ -13,12 +13,15 @@
 
 #include "ComponentError.h"
 #include "TargetFormat.h"
+#include "TextEncoding.h"
 #include "TextStream.h"
 
 #include <cstdint>
 #include <string>
 
 namespace quillomatic {
+
+class ScriptSink;
 
 class Converter {
 public:
@@ -29,7 +32,7 @@ public:
     // The HTML text to convert; while it is not empty it is the source of every
     // conversion, whatever SourceHTMLFilePath holds.
     [[nodiscard]] const std::string& SourceHTMLText() const noexcept { return m_SourceHTMLText; }
-    void SetSourceHTMLText(const std::string& sNewValue) { m_SourceHTMLText = sNewValue; }
+    void SetSourceHTMLText(const std::string& sNewValue);
 
     // The file to convert while SourceHTMLText is empty; relative to the current folder.
     [[nodiscard]] const std::string& SourceHTMLFilePath() const noexcept {
@@ -68,11 +71,11 @@ public:
     static void ConvertToStream(const TargetFormat& format, TextStream& source, TextStream& output);
 
 private:
-    // Stores a non-empty argument, then calls `convert` with the source to
-    // read and its size in bytes: the text, staged through a file, or else the
-    // file at SourceHTMLFilePath.
-    template <typename Convert>
-    void FromSource(const std::string& sSourceHTMLText, Convert&& convert);
+    // Stores a non-empty argument and makes sure there is something to convert.
+    void TakeSource(const std::string& sSourceHTMLText);
+    // Makes the script of the text, staged through a file, or else of the
+    // file at SourceHTMLFilePath; returns how the page's bytes read.
+    TextEncoding WriteScriptOfSource(const TargetFormat& format, ScriptSink& script);
 
     std::string m_SourceHTMLText;
     std::string m_SourceHTMLFilePath;

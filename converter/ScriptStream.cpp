@@ -3,15 +3,40 @@
 
 #include "TextStream.h"
 
+#include <algorithm>
+#include <string_view>
+
 namespace quillomatic {
 namespace {
 
-// Each of the two blocks stays in the processor's cache while it is filled.
-constexpr std::size_t kBlockSize = std::size_t(1) << 20;
+// Each of the two buffers stays in the processor's cache while it is filled.
+constexpr std::size_t kBufferSize = std::size_t(1) << 20;
 
 } // namespace
 
 ScriptStream::ScriptStream(TextStream& output)
-    : ScriptSink(kBlockSize, [&output](std::string_view block) { output.WriteBytes(block); }) {}
+    : m_Output(output), m_Writer(output), m_Buffer(kBufferSize, '\0') {}
+
+char* ScriptStream::Room(std::size_t more) {
+    if (m_Length + more > m_Buffer.size()) {
+        m_Writer.Write(m_Buffer, m_Length);
+        m_HandedOver = true;
+        m_Length = 0;
+        if (m_Buffer.size() < std::max(more, kBufferSize)) {
+            m_Buffer.resize(std::max(more, kBufferSize));
+        }
+    }
+    return m_Buffer.data() + m_Length;
+}
+
+void ScriptStream::Flush() {
+    if (m_HandedOver) {
+        m_Writer.Write(m_Buffer, m_Length);
+        m_Writer.Finish();
+    } else {
+        m_Output.WriteBytes(std::string_view(m_Buffer.data(), m_Length));
+    }
+    m_Length = 0;
+}
 
 } // namespace quillomatic

@@ -1,44 +1,42 @@
-// A conversion's script assembled in memory as text.
+// A conversion's script assembled in memory.
 #include "ScriptText.h"
 
-#include "CodePage1252.h"
+#include "LargeText.h"
 
-#include <cstdint>
-#include <sys/mman.h>
+#include <algorithm>
 
 namespace quillomatic {
 namespace {
 
-// Large enough for the translator's batches, small enough to stay in cache.
-constexpr std::size_t kBlockSize = std::size_t(1) << 20;
-
-constexpr std::uintptr_t kHugePage = std::uintptr_t(1) << 21;
-
-// A result of tens of megabytes is written once from start to end; asking for
-// huge pages saves hundreds of thousands of page faults, about a fifth of the
-// conversion time on a large page. Only whole huge pages inside the block are
-// advised, and a kernel without them simply ignores the advice.
-void AdviseHugePages(const char* data, std::size_t size) {
-    const auto address = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t begin = (address + kHugePage - 1) & ~(kHugePage - 1);
-    const std::uintptr_t end = (address + size) & ~(kHugePage - 1);
-    if (end > begin) {
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-    }
-}
+// Reserved room is made writable this much at a time, so untouched room stays free.
+constexpr std::size_t kWritableStep = std::size_t(1) << 20;
 
 } // namespace
 
-ScriptText::ScriptText(std::size_t expectedSize)
-    : ScriptSink(kBlockSize,
-                 [this](std::string_view block) { CodePage1252::AppendDecoded(block, m_Text); }) {
-    m_Text.reserve(expectedSize);
-    AdviseHugePages(m_Text.data(), m_Text.capacity());
+void ScriptText::ExpectPage(std::uint64_t bytes) {
+    // A typical page grows by a third or so; twice its size covers most pages.
+    Reserve(m_Length + 2 * static_cast<std::size_t>(bytes) + 256);
+}
+
+char* ScriptText::Room(std::size_t more) {
+    const std::size_t needed = m_Length + more;
+    if (needed > m_Text.size()) {
+        if (needed > m_Text.capacity()) {
+            Reserve(std::max(needed, m_Text.capacity() + m_Text.capacity() / 2));
+        }
+        m_Text.resize(std::min(m_Text.capacity(), std::max(needed, m_Text.size() + kWritableStep)));
+    }
+    return m_Text.data() + m_Length;
 }
 
 std::string ScriptText::Take() {
-    Finish();
+    m_Text.resize(m_Length);
+    m_Length = 0;
     return std::move(m_Text);
+}
+
+void ScriptText::Reserve(std::size_t capacity) {
+    ReserveLarge(m_Text, capacity);
 }
 
 } // namespace quillomatic

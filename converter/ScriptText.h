@@ -1,4 +1,4 @@
-// A conversion's script assembled in memory as text.
+// A conversion's script assembled in memory.
 #pragma once
 
 #include "ScriptSink.h"
@@ -7,22 +7,25 @@
 
 namespace quillomatic {
 
-// The statements come as code-page bytes (see StatementTranslator); each block
-// is decoded onto the end of the text. The text's room is reserved once from
-// the size of the source and grows when a page of short or heavily escaped
-// lines needs more; reserved pages that are never written cost no memory.
+// Room is reserved once from the size of the page and grown by half when a
+// page of short or heavily escaped lines needs more, so growing never holds
+// much more than the result itself. Reserved pages that are never written
+// cost no memory.
 class ScriptText : public ScriptSink {
 public:
-    explicit ScriptText(std::size_t expectedSize);
-    ~ScriptText() { Stop(); }
-    ScriptText(const ScriptText&) = delete;
-    ScriptText& operator=(const ScriptText&) = delete;
-
+    [[nodiscard]] char* Room(std::size_t more) override;
+    void EndAt(const char* end) override {
+        m_Length = static_cast<std::size_t>(end - m_Text.data());
+    }
+    void ExpectPage(std::uint64_t bytes) override;
     // The finished text; the ScriptText is empty afterwards.
     [[nodiscard]] std::string Take();
 
 private:
-    std::string m_Text; // written by the sink's thread until Take
+    void Reserve(std::size_t capacity);
+
+    std::string m_Text;       // size(): bytes made writable so far; capacity(): reserved
+    std::size_t m_Length = 0; // bytes of the result written
 };
 
 } // namespace quillomatic

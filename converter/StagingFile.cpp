@@ -1,14 +1,14 @@
-// A text on its way to the translator through a staging file.
+// The file a text is staged through on its way to the translator.
 #include "StagingFile.h"
 
-#include "CodePage1252.h"
 #include "FileError.h"
 #include "FileSystemObject.h"
 
-#include <cstring>
-
 namespace quillomatic {
 namespace {
+
+// Below this a thread costs more than it saves.
+constexpr std::size_t kWrittenAlongsideFrom = std::size_t(1) << 20;
 
 TextStream CreateUnderFreshName(FileSystemObject& fileSystem) {
     for (int attempt = 1;; ++attempt) {
@@ -26,25 +26,22 @@ TextStream CreateUnderFreshName(FileSystemObject& fileSystem) {
 } // namespace
 
 StagingFile::StagingFile(FileSystemObject& fileSystem, std::string_view text)
-    : m_Rest(text), m_File(CreateUnderFreshName(fileSystem)),
-      m_Writer([this](std::string_view block) { m_File.WriteBytes(block); }) {}
-
-std::size_t StagingFile::ReadBytes(char* buffer, std::size_t size) {
-    const std::size_t cut = CodePage1252::SafeCut(m_Rest, size);
-    const auto count =
-        static_cast<std::size_t>(CodePage1252::EncodeTo(m_Rest.substr(0, cut), buffer) - buffer);
-    m_Rest.remove_prefix(cut);
-    if (count > 0) {
-        m_Block.resize(count);
-        std::memcpy(m_Block.data(), buffer, count);
-        m_Writer.Write(m_Block, count);
+    : m_File(CreateUnderFreshName(fileSystem)) {
+    if (text.size() < kWrittenAlongsideFrom) {
+        m_File.WriteBytes(text);
+        m_Written = std::async(std::launch::deferred, [text] { return EncodingOf(text); });
+        return;
     }
-    return count;
+    m_Written = std::async(std::launch::async, [this, text] {
+        m_File.WriteBytes(text);
+        return EncodingOf(text);
+    });
 }
 
-void StagingFile::Close() {
-    m_Writer.Finish();
+TextEncoding StagingFile::Close() {
+    const TextEncoding encoding = m_Written.get();
     m_File.Close();
+    return encoding;
 }
 
 } // namespace quillomatic

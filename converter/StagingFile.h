@@ -1,10 +1,10 @@
-// A text on its way to the translator through a staging file.
+// The file a text is staged through on its way to the translator.
 #pragma once
 
-#include "BackgroundWriter.h"
+#include "TextEncoding.h"
 #include "TextStream.h"
 
-#include <cstddef>
+#include <future>
 #include <string>
 #include <string_view>
 
@@ -12,30 +12,25 @@ namespace quillomatic {
 
 class FileSystemObject;
 
-// Creates a file of a fresh random name in the current folder, readable by
-// its owner only, and stages the text through it as it is read: each read
-// gives the next piece of the text, encoded, and writes the same bytes to the
-// file on a thread of its own (see BackgroundWriter), so the conversion reads
-// exactly what the file holds without reading it back. A name that is taken
+// Creates a file of a fresh random name in the current folder, readable by its
+// owner only, and writes the text into it as UTF-8: its bytes as they are, so
+// the file holds exactly the bytes the conversion translates, and reads as a
+// page file does (see TextEncoding). A large text is written, and its bytes
+// checked, on a thread of its own while it is translated. A name that is taken
 // is skipped, so a file or link someone else put there is neither overwritten
 // nor followed. The file is left in place.
 class StagingFile {
 public:
     StagingFile(FileSystemObject& fileSystem, std::string_view text);
 
-    // Up to `size` bytes of the encoded text into `buffer`, which has room for
-    // at least four (a character's most); 0 once all is read.
-    [[nodiscard]] std::size_t ReadBytes(char* buffer, std::size_t size);
-    // Waits until the file holds the whole text and closes it.
-    void Close();
+    // Waits until the file holds the whole text, closes it, and says how it reads.
+    [[nodiscard]] TextEncoding Close();
 
     [[nodiscard]] const std::string& Name() const noexcept { return m_File.Path(); }
 
 private:
-    std::string_view m_Rest; // the text not read yet
     TextStream m_File;
-    BackgroundWriter m_Writer;
-    std::string m_Block; // the encoded piece handed to the writer next
+    std::future<TextEncoding> m_Written; // waited for before the file is closed
 };
 
 } // namespace quillomatic

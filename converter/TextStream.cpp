@@ -1,9 +1,10 @@
-// An open file: its bytes read or written as they are, or its text through the code page.
+// An open file: its bytes read or written as they are, or as text.
 #include "TextStream.h"
 
 #include "CodePage1252.h"
 #include "FileError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
@@ -76,14 +77,22 @@ std::size_t TextStream::ReadBytes(char* buffer, std::size_t size) {
     }
 }
 
-std::string TextStream::ReadAll() {
-    std::string text;
-    text.reserve(m_SizeWhenOpened + m_SizeWhenOpened / 8);
-    const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
-    while (const std::size_t count = ReadBytes(block.get(), kBlock)) {
-        CodePage1252::AppendDecoded({block.get(), count}, text);
+std::string TextStream::ReadAll(TextEncoding* readAs) {
+    // Room for one byte more than the file had, to meet its end in one read.
+    std::string bytes(std::max<std::size_t>(m_SizeWhenOpened + 1, kBlock), '\0');
+    std::size_t size = 0;
+    while (const std::size_t count = ReadBytes(bytes.data() + size, bytes.size() - size)) {
+        size += count;
+        if (size == bytes.size()) {
+            bytes.resize(2 * size);
+        }
     }
-    return text;
+    bytes.resize(size);
+    const TextEncoding encoding = EncodingOf(bytes);
+    if (readAs != nullptr) {
+        *readAs = encoding;
+    }
+    return TextOf(std::move(bytes), encoding);
 }
 
 void TextStream::WriteBytes(std::string_view bytes) {
@@ -99,7 +108,11 @@ void TextStream::WriteBytes(std::string_view bytes) {
     }
 }
 
-void TextStream::Write(std::string_view sText) {
+void TextStream::Write(std::string_view sText, TextEncoding encoding) {
+    if (encoding == TextEncoding::UTF8) {
+        WriteBytes(sText);
+        return;
+    }
     std::string encoded;
     while (!sText.empty()) {
         const std::size_t cut = CodePage1252::SafeCut(sText, kBlock);

@@ -1,5 +1,7 @@
-// An open file: its bytes read or written as they are, or its text through the code page.
+// An open file: its bytes read or written as they are, or as text.
 #pragma once
+
+#include "TextEncoding.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,8 +11,8 @@
 namespace quillomatic {
 
 // Owns one POSIX file descriptor and nothing else: no buffer, no mode. Texts in
-// memory are UTF-8 and files hold Windows-1252 (see CodePage1252); the bytes
-// of a file pass through ReadBytes and WriteBytes unchanged. Failures are
+// memory are UTF-8; a file holds UTF-8 or Windows-1252 (see TextEncoding). The
+// bytes of a file pass through ReadBytes and WriteBytes unchanged. Failures are
 // raised as ComponentError (see FileError), naming the file.
 //
 // Close() reports a failure to close; the destructor closes a stream that is
@@ -33,13 +35,15 @@ public:
     // Up to `size` bytes of the file into `buffer`; fewer where a pipe has no
     // more yet, and 0 only at the end of the file.
     [[nodiscard]] std::size_t ReadBytes(char* buffer, std::size_t size);
-    // Everything not read yet, decoded, line terminators unchanged.
-    [[nodiscard]] std::string ReadAll();
+    // Everything not read yet as text, line terminators unchanged; `readAs`,
+    // where given, learns which encoding the bytes were read in.
+    [[nodiscard]] std::string ReadAll(TextEncoding* readAs = nullptr);
 
     // Writes all of `bytes`, unchanged.
     void WriteBytes(std::string_view bytes);
-    // Writes the text, encoded; no line terminator is added.
-    void Write(std::string_view sText);
+    // Writes the text in `encoding`; no line terminator is added. In
+    // Windows-1252 a character the code page lacks becomes "?".
+    void Write(std::string_view sText, TextEncoding encoding);
 
     void Close();
 

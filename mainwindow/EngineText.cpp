@@ -2,8 +2,14 @@
 #include "EngineText.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 namespace quillomatic::EngineText {
+
+QString ToWindow(std::string_view text) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+}
 
 std::string Path(const QString& path) {
     return QFile::encodeName(path).toStdString();

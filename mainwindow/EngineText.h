@@ -10,9 +10,9 @@ namespace quillomatic::EngineText {
 [[nodiscard]] inline std::string FromWindow(const QString& text) {
     return text.toStdString();
 }
-[[nodiscard]] inline QString ToWindow(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+// A byte-order mark at the start stays, as the character U+FEFF, so a page
+// saved again keeps it.
+[[nodiscard]] QString ToWindow(std::string_view text);
 // A path from a file dialog, in the encoding the file system uses.
 [[nodiscard]] std::string Path(const QString& path);
 

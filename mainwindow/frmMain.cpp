@@ -4,6 +4,7 @@
 #include "ApplicationTitle.h"
 #include "AtomicTextFile.h"
 #include "Clipboard.h"
+#include "CodePage1252.h"
 #include "CommandButton.h"
 #include "ComponentError.h"
 #include "Converter.h"
@@ -146,6 +147,7 @@ void frmMain::xtTab_ButtonClick(qint16 Index, const QString& /*Key*/) {
 
 void frmMain::txtHTML_Change() {
     if (txtHTML->IsEmpty()) {
+        LoadedEncoding = TextEncoding::UTF8;
         cmdConvertNow->SetDisabled(true);
         return;
     }
@@ -184,9 +186,11 @@ void frmMain::cmdLoadFromFile_Click() {
             return;
         }
         TextStream file = fileSystem.OpenTextFile(EngineText::Path(cdg->FileName()));
-        const QString html = EngineText::ToWindow(file.ReadAll());
+        TextEncoding readAs = TextEncoding::UTF8;
+        const QString html = EngineText::ToWindow(file.ReadAll(&readAs));
         file.Close();
         txtHTML->SetText(html);
+        LoadedEncoding = readAs;
     } catch (const FileDialog::Cancelled&) {
         // A cancelled dialog ends the command without a word.
     } catch (const std::exception& error) {
@@ -204,9 +208,11 @@ void frmMain::cmdSave_Click() {
                         kYes, kNo) == 2) {
             return;
         }
+        const QString script = txtScriptSource->Text();
+        const TextEncoding encoding = SavedEncoding(script);
         // The old file is replaced only once the new one is wholly written.
         AtomicTextFile file(EngineText::Path(cdg->FileName()));
-        file.Write(EngineText::FromWindow(txtScriptSource->Text()));
+        file.Write(EngineText::FromWindow(script), encoding);
         file.Commit();
     } catch (const FileDialog::Cancelled&) {
         return; // without a word, as a cancelled load
@@ -219,6 +225,18 @@ void frmMain::cmdSave_Click() {
     ShowMessage(
         TwoSentences(QStringLiteral("The script source has been succesfully written to a file."),
                      QStringLiteral("Open the file to view it.")));
+}
+
+TextEncoding frmMain::SavedEncoding(const QString& script) {
+    if (LoadedEncoding == TextEncoding::Windows1252 &&
+        !CodePage1252::CanEncode(EngineText::FromWindow(script)) &&
+        ShowMessage(TwoSentences(QStringLiteral(
+                                     "The script holds characters that Windows-1252 cannot store."),
+                                 QStringLiteral("Do you want to save it as UTF-8 instead?")),
+                    kYes, kNo) == 1) {
+        return TextEncoding::UTF8;
+    }
+    return LoadedEncoding;
 }
 
 void frmMain::cmdMinimize_Click() {

@@ -7,6 +7,7 @@
 // notice goes through ShowMessage, that is through the one frmError.
 #pragma once
 
+#include "TextEncoding.h"
 #include "frmMainLayout.h"
 
 #include <array>
@@ -37,6 +38,9 @@ private:
     // RunConversion, telling the user when it fails; false then.
     bool RunConversionOrReport();
     void ShowFormat(qint16 Index);
+    // How the script box's text is saved: as the page came in, unless the
+    // user prefers UTF-8 to losing characters Windows-1252 lacks.
+    TextEncoding SavedEncoding(const QString& script);
     qint16 ShowMessage(const QString& Text, const QString& ButtonCaption1 = {},
                        const QString& ButtonCaption2 = {}, const QString& Title = {});
 
@@ -55,6 +59,9 @@ private:
 
     bool HTMLChanged = false;
     QString ConvertedHTML;
+    // How the page in the HTML box was read, until the box is emptied or
+    // another page is loaded: its scripts are saved the same way.
+    TextEncoding LoadedEncoding = TextEncoding::UTF8;
     // The result of each format of the table (ASPSource, JavaScriptSource,
     // PHPSource, JSPSource, PerlSource), kept in the engine's compact form
     // until one is shown.

@@ -52,7 +52,7 @@ protected:
 
 TEST_F(AtomicTextFileTest, NewFileHoldsExactlyTheTextAndNothingElseIsLeft) {
     AtomicTextFile file(folder / "script.php");
-    file.Write("<?php\r\necho \"caf\xC3\xA9\\n\";\r\n?>");
+    file.Write("<?php\r\necho \"caf\xC3\xA9\\n\";\r\n?>", TextEncoding::Windows1252);
     EXPECT_FALSE(fs::exists(folder / "script.php")) << "the target appears only on commit";
     file.Commit();
     EXPECT_EQ(ReadBytes(folder / "script.php"), "<?php\r\necho \"caf\xE9\\n\";\r\n?>");
@@ -66,7 +66,7 @@ TEST_F(AtomicTextFileTest, ReplacingKeepsThePermissionsOfTheOldFile) {
     WriteBytes(folder / "script.pl", "old and longer");
     fs::permissions(folder / "script.pl", fs::perms(0750));
     AtomicTextFile file(folder / "script.pl");
-    file.Write("new");
+    file.Write("new", TextEncoding::UTF8);
     file.Commit();
     EXPECT_EQ(ReadBytes(folder / "script.pl"), "new");
     EXPECT_EQ(PermissionsOf(folder / "script.pl"), 0750u);
@@ -76,7 +76,7 @@ TEST_F(AtomicTextFileTest, AbandonedWriteLeavesTheOldFileAndNoScratch) {
     WriteBytes(folder / "script.asp", "old");
     {
         AtomicTextFile file(folder / "script.asp");
-        file.Write("half of the new");
+        file.Write("half of the new", TextEncoding::UTF8);
     }
     EXPECT_EQ(ReadBytes(folder / "script.asp"), "old");
     EXPECT_EQ(folder.Entries(), (std::set<std::string>{"script.asp"}));
@@ -87,7 +87,7 @@ TEST_F(AtomicTextFileTest, FullDiskLeavesTheOldFileIntact) {
     try {
         FileSizeLimit limit(4096);
         AtomicTextFile file(folder / "script.js");
-        file.Write(std::string(1 << 20, 'x'));
+        file.Write(std::string(1 << 20, 'x'), TextEncoding::UTF8);
         file.Commit();
         ADD_FAILURE() << "the write should have failed";
     } catch (const ComponentError& error) {
@@ -104,7 +104,7 @@ TEST_F(AtomicTextFileTest, SavingThroughALinkUpdatesItsTargetAndKeepsTheLink) {
     WriteBytes(folder / "real/script.jsp", "old");
     fs::create_symlink(folder / "real/script.jsp", folder / "link.jsp");
     AtomicTextFile file(folder / "link.jsp");
-    file.Write("new");
+    file.Write("new", TextEncoding::UTF8);
     file.Commit();
     EXPECT_TRUE(fs::is_symlink(folder / "link.jsp"));
     EXPECT_EQ(ReadBytes(folder / "real/script.jsp"), "new");

@@ -109,11 +109,21 @@ TEST_P(EachFormat, ConvertingTwiceGivesOneResultNotTwo) {
     EXPECT_EQ(converter.ConvertedSource(), first);
 }
 
-TEST_P(EachFormat, CharacterMissingFromTheCodePageComesBackAsQuestionMark) {
-    const std::string statements =
-        Statements(Convert("\xE2\x82\xAC \xC3\xA9 \xE2\x86\x92 \xF0\x9F\x98\x80"));
-    // The euro sign and e acute exist in the code page; the arrow and the emoji do not.
-    EXPECT_NE(statements.find("\xE2\x82\xAC \xC3\xA9 ? ?"), std::string::npos) << statements;
+TEST_P(EachFormat, EveryCharacterOfTheTextComesBack) {
+    const std::string text = "\xEF\xBB\xBF\xE2\x82\xAC \xC3\xA9 \xE2\x86\x92 \xF0\x9F\x98\x80";
+    EXPECT_NE(Statements(Convert(text)).find(text), std::string::npos);
+}
+
+TEST_P(EachFormat, FileIsReadAsUtf8OnlyWhenAllOfItIs) {
+    // The same e acute, once in UTF-8 alone, once beside a stray Windows-1252 byte.
+    WriteBytes(folder / "utf8.html", "caf\xC3\xA9");
+    WriteBytes(folder / "mixed.html", "caf\xC3\xA9\r\n\xE9");
+    converter.SetSourceHTMLFilePath("utf8.html");
+    EXPECT_NE(Convert().find("caf\xC3\xA9"), std::string::npos);
+    converter.SetSourceHTMLFilePath("mixed.html");
+    const std::string statements = Statements(Convert());
+    EXPECT_NE(statements.find("caf\xC3\x83\xC2\xA9"), std::string::npos) << statements;
+    EXPECT_NE(statements.find("\xC3\xA9"), std::string::npos) << statements;
 }
 
 TEST_P(EachFormat, EachConversionFromTextLeavesExactlyOneNewOwnerOnlyFile) {
@@ -243,7 +253,7 @@ TEST_F(ConverterTest, EveryByteOfAFileComesBackWhenTheScriptIsSaved) {
 
     FileSystemObject fileSystem;
     TextStream saved = fileSystem.CreateTextFile(folder / "saved.asp", true);
-    saved.Write(result);
+    saved.Write(result, TextEncoding::Windows1252);
     saved.Close();
     const std::string savedBytes = ReadBytes(folder / "saved.asp");
     std::string quotesDoubled;

@@ -67,7 +67,7 @@ TEST_F(FileSystemObjectTest, OpeningWhatIsNotAReadableFileNamesTheFileAndTheCaus
 TEST_F(FileSystemObjectTest, CreatingWithOverwriteReplacesTheFile) {
     WriteBytes(folder / "script.php", "old contents that are longer");
     TextStream stream = fileSystem.CreateTextFile(folder / "script.php", true);
-    stream.Write("new");
+    stream.Write("new", TextEncoding::UTF8);
     stream.Close();
     EXPECT_EQ(ReadBytes(folder / "script.php"), "new");
 }

@@ -34,6 +34,8 @@ const std::vector<std::string> kHostileLines = {
     "#{x} %s %d & vbCrLf \" & \"",
     "<!-- comment --> //--> -->",
     "caf\xC3\xA9 \xE2\x82\xAC \xC3\xBC",
+    // Beyond any single-byte code page: CJK, an arrow, typographic quotes, an emoji.
+    "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xE2\x86\x92 \xE2\x80\x9Cq\xE2\x80\x9D \xF0\x9F\x8E\x89",
     "",
 };
 

@@ -1,5 +1,5 @@
-// StagingFile: the text's file is fresh, private, never takes a name that is in
-// use, and holds what is read.
+// StagingFile: the text's file is fresh, private, holds the text's bytes, and
+// never takes a name that is in use.
 #include "StagingFile.h"
 
 #include "ComponentError.h"
@@ -37,15 +37,11 @@ TEST(StagingFile, NamesInUseAsFileOrLinkAreSkippedUntouched) {
     fs::create_symlink(elsewhere / "planted.txt", folder / takenByDanglingLink);
 
     FileSystemObject fileSystem(2026);
-    StagingFile staging(fileSystem, "<p>user's text</p>");
+    StagingFile staging(fileSystem, "<p>user's text \xE6\x97\xA5</p>");
     EXPECT_EQ(staging.Name(), free);
-    std::string read(64, '\0');
-    read.resize(staging.ReadBytes(read.data(), read.size()));
-    EXPECT_EQ(read, "<p>user's text</p>");
-    EXPECT_EQ(staging.ReadBytes(read.data(), read.size()), 0u);
-    staging.Close();
+    EXPECT_EQ(staging.Close(), TextEncoding::UTF8);
 
-    EXPECT_EQ(ReadBytes(folder / free), "<p>user's text</p>");
+    EXPECT_EQ(ReadBytes(folder / free), "<p>user's text \xE6\x97\xA5</p>");
     EXPECT_EQ(ReadBytes(folder / takenByFile), "someone's file");
     EXPECT_EQ(ReadBytes(elsewhere / "target.txt"), "precious");
     EXPECT_FALSE(fs::exists(elsewhere / "planted.txt"));

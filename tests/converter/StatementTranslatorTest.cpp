@@ -15,7 +15,7 @@ namespace {
 
 std::string WholePage(const TargetFormat& format, const std::string& page) {
     StatementTranslator translator(format);
-    ScriptText script(0);
+    ScriptText script;
     const char* rest = translator.Translate(page.data(), page.data() + page.size(), true, script);
     EXPECT_EQ(rest, page.data() + page.size());
     return script.Take();
@@ -28,7 +28,7 @@ std::string WholePage(const TargetFormat& format, const std::string& page) {
 template <typename NextSize>
 std::string InPieces(const TargetFormat& format, const std::string& page, NextSize nextSize) {
     StatementTranslator translator(format);
-    ScriptText script(0);
+    ScriptText script;
     std::string left;
     std::size_t taken = 0;
     for (;;) {

@@ -5,6 +5,7 @@
 #include "Converter.h"
 #include "FileSystemObject.h"
 #include "TargetFormat.h"
+#include "TextEncoding.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -161,37 +162,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::filesystem::path& folder = Workspace();
     const std::string bytes(reinterpret_cast<const char*>(data), size);
 
-    // The bytes as a page file, read through the code page.
+    // The bytes as a page file, and as text given to the converter: either way
+    // they are read as UTF-8 when they all are, else as Windows-1252.
     const std::string page = (folder / "page.html").string();
     std::ofstream(page, std::ios::binary | std::ios::trunc)
         .write(bytes.data(), static_cast<std::streamsize>(size));
-    std::string decoded;
-    CodePage1252::AppendDecoded(bytes, decoded);
-    const std::vector<std::string> fileLines = LinesOf(decoded);
-
-    // The same bytes as text typed into the window: not always valid UTF-8,
-    // and staged through the code page, which turns what it lacks into "?".
-    std::string staged;
-    CodePage1252::AppendEncoded(bytes, staged);
-    std::string restaged;
-    CodePage1252::AppendDecoded(staged, restaged);
-    const std::vector<std::string> textLines = LinesOf(restaged);
+    const TextEncoding encoding = EncodingOf(bytes);
+    const std::vector<std::string> lines = LinesOf(TextOf(bytes, encoding));
 
     const std::string streamed = (folder / "streamed.txt").string();
     for (const TargetFormat& format : kTargetFormats) {
         Converter fromFile;
         fromFile.SetSourceHTMLFilePath(page);
         const std::string script = fromFile.ConvertTo(format);
-        CheckScript(format, script, fileLines);
+        CheckScript(format, script, lines);
 
-        // Written file to file, the same script, as the code page's bytes.
+        // Written file to file, the same script in the page's encoding.
         {
             TextStream output = FileSystemObject().CreateTextFile(streamed, true);
             fromFile.ConvertToStream(format, output);
             output.Close();
         }
-        std::string expected;
-        CodePage1252::AppendEncoded(script, expected);
+        std::string expected = script;
+        if (encoding == TextEncoding::Windows1252) {
+            expected.clear();
+            CodePage1252::AppendEncoded(script, expected);
+        }
         std::ifstream written(streamed, std::ios::binary);
         const std::string bytesWritten{std::istreambuf_iterator<char>(written),
                                        std::istreambuf_iterator<char>()};
@@ -199,7 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         if (!bytes.empty()) {
             Converter fromText;
-            CheckScript(format, fromText.ConvertTo(format, bytes), textLines);
+            CheckScript(format, fromText.ConvertTo(format, bytes), lines);
         }
     }
     // Each conversion from text leaves its staging file; keep the folder small.

@@ -1,0 +1,71 @@
+// How the bytes of a file stand for text: UTF-8, or else Windows-1252.
+#include "TextEncoding.h"
+
+#include "CodePage1252.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace quillomatic {
+
+void Utf8Check::Add(std::string_view piece) {
+    const auto* byte = reinterpret_cast<const unsigned char*>(piece.data());
+    const auto* const end = byte + piece.size();
+    while (m_Valid && byte != end) {
+        if (m_Needed > 0) {
+            m_Valid = *byte >= m_Lowest && *byte <= m_Highest;
+            m_Lowest = 0x80;
+            m_Highest = 0xBF;
+            --m_Needed;
+            ++byte;
+            continue;
+        }
+        // Markup is mostly ASCII: skip it eight bytes at a time.
+        while (end - byte >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, byte, 8);
+            if ((word & 0x8080808080808080ULL) != 0) {
+                break;
+            }
+            byte += 8;
+        }
+        if (byte == end) {
+            break;
+        }
+        const unsigned char lead = *byte++;
+        if (lead < 0x80) {
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            m_Needed = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            m_Needed = 2;
+            m_Lowest = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong form
+            m_Highest = lead == 0xED ? 0x9F : 0xBF; // no surrogate
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            m_Needed = 3;
+            m_Lowest = lead == 0xF0 ? 0x90 : 0x80;  // no overlong form
+            m_Highest = lead == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
+        } else {
+            m_Valid = false;
+        }
+    }
+}
+
+TextEncoding EncodingOf(std::string_view bytes) {
+    Utf8Check check;
+    check.Add(bytes);
+    return check.IsValid() ? TextEncoding::UTF8 : TextEncoding::Windows1252;
+}
+
+std::string TextOf(std::string bytes, TextEncoding encoding) {
+    if (encoding == TextEncoding::UTF8) {
+        return bytes;
+    }
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 8);
+    CodePage1252::AppendDecoded(bytes, text);
+    return text;
+}
+
+} // namespace quillomatic
