@@ -31,9 +31,9 @@ void WriteScript(const TargetFormat& format, std::string_view page, ScriptSink& 
 // translator leaves at the end of a block go first in the next. `check`, where
 // given, sees every byte of the page.
 void WriteScript(const TargetFormat& format, TextStream& source, ScriptSink& script,
-                 Utf8Check* check = nullptr) {
-    script.Append(format.Header);
-    StatementTranslator translator(format);
+                 Utf8Check* check = nullptr, LineEnds lineEnds = LineEnds::CRLF) {
+    script.Append(Framing(format.Header, lineEnds));
+    StatementTranslator translator(format, lineEnds);
     const std::size_t carryRoom = translator.HoldBack();
     const auto buffer = std::make_unique_for_overwrite<char[]>(carryRoom + kReadBlock);
     std::size_t carried = 0;
@@ -50,7 +50,7 @@ void WriteScript(const TargetFormat& format, TextStream& source, ScriptSink& scr
         carried = static_cast<std::size_t>(end - rest);
         std::memmove(buffer.get(), rest, carried);
     }
-    script.Append(format.Footer);
+    script.Append(Framing(format.Footer, lineEnds));
 }
 
 } // namespace
@@ -135,10 +135,10 @@ void Converter::ConvertToStream(const TargetFormat& format, TextStream& output,
     script.Flush();
 }
 
-void Converter::ConvertToStream(const TargetFormat& format, TextStream& source,
-                                TextStream& output) {
+void Converter::ConvertToStream(const TargetFormat& format, TextStream& source, TextStream& output,
+                                LineEnds lineEnds) {
     ScriptStream script(output);
-    WriteScript(format, source, script);
+    WriteScript(format, source, script, nullptr, lineEnds);
     script.Flush();
 }
 

@@ -67,8 +67,10 @@ public:
     void ConvertToStream(const TargetFormat& format, TextStream& output,
                          const std::string& sSourceHTMLText = {});
     // The same for the page read from `source` (a pipe, say) as it arrives,
-    // whatever the properties hold; none of them is used or changed.
-    static void ConvertToStream(const TargetFormat& format, TextStream& source, TextStream& output);
+    // whatever the properties hold; none of them is used or changed. With
+    // LineEnds::LF the script's own line breaks are LF.
+    static void ConvertToStream(const TargetFormat& format, TextStream& source, TextStream& output,
+                                LineEnds lineEnds = LineEnds::CRLF);
 
 private:
     // Stores a non-empty argument and makes sure there is something to convert.

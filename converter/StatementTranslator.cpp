@@ -9,7 +9,6 @@
 namespace quillomatic {
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kChunk = ByteClassifier::kChunk;
 
 // Chunks translated between two requests for output room: few enough that the
@@ -142,14 +141,15 @@ std::vector<EscapeRule> PatternsOf(const TargetFormat& format) {
 
 } // namespace
 
-StatementTranslator::StatementTranslator(const TargetFormat& format)
-    : StatementTranslator(format, PrefixesOf(format)) {}
+StatementTranslator::StatementTranslator(const TargetFormat& format, LineEnds lineEnds)
+    : StatementTranslator(format, lineEnds, PrefixesOf(format)) {}
 
-StatementTranslator::StatementTranslator(const TargetFormat& format,
+StatementTranslator::StatementTranslator(const TargetFormat& format, LineEnds lineEnds,
                                          const std::array<char, 256>& prefixOf)
     : m_Classifier(PrefixedBytes(prefixOf), PatternsOf(format)), m_Opener(format.Opener),
-      m_LineBreak(std::string(format.Closer) + std::string(kLineEnd) + std::string(format.Opener)),
-      m_LastEnd(std::string(format.Closer) + std::string(kLineEnd)),
+      m_LineBreak(std::string(format.Closer) + std::string(LineBreak(lineEnds)) +
+                  std::string(format.Opener)),
+      m_LastEnd(std::string(format.Closer) + std::string(LineBreak(lineEnds))),
       m_Patterns(PatternsOf(format)) {
     const auto setReplacement = [this](char byte, std::string_view bytes) {
         const auto index = static_cast<unsigned char>(byte);

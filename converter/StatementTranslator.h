@@ -20,12 +20,12 @@ namespace quillomatic {
 // would give.
 //
 // The bytes come in pieces of any size. A statement is the format's opener, the
-// escaped line, its closer and CR LF; a line end inside the page becomes closer,
-// CR LF and the next opener in one go, so the work is per escaped byte and per
-// line end, found 64 bytes at a time (see ByteClassifier), never per line.
+// escaped line, its closer and a line break (CR LF, or LF where asked); a line
+// end inside the page becomes closer, line break and the next opener in one go, so the work is per
+// escaped byte and per line end, found 64 bytes at a time (see ByteClassifier), never per line.
 class StatementTranslator {
 public:
-    explicit StatementTranslator(const TargetFormat& format);
+    explicit StatementTranslator(const TargetFormat& format, LineEnds lineEnds = LineEnds::CRLF);
 
     // The bytes at the end of a piece that Translate may leave for the next call:
     // a CR whose LF may follow, the line end that may end the page, the start of a
@@ -40,7 +40,8 @@ public:
     const char* Translate(const char* begin, const char* end, bool last, ScriptSink& script);
 
 private:
-    StatementTranslator(const TargetFormat& format, const std::array<char, 256>& prefixOf);
+    StatementTranslator(const TargetFormat& format, LineEnds lineEnds,
+                        const std::array<char, 256>& prefixOf);
 
     // What a fast event writes: the bytes, stored 32 at a time, and their number.
     static constexpr std::size_t kStoredReplacement = 32;
@@ -70,8 +71,8 @@ private:
     std::array<std::uint16_t, 256> m_ReplacementLength{};
     std::array<bool, 256> m_StartsPattern{};
     std::string m_Opener;
-    std::string m_LineBreak; // closer, CR LF, opener
-    std::string m_LastEnd;   // closer, CR LF
+    std::string m_LineBreak; // closer, line break, opener
+    std::string m_LastEnd;   // closer, line break
     std::vector<EscapeRule> m_Patterns;
     std::size_t m_HoldBack = 2;
     std::size_t m_MostPerByte = 2; // most output bytes one input byte may become

@@ -98,6 +98,14 @@ static_assert([] {
     return translatable;
 }());
 
+std::string Framing(std::string_view framing, LineEnds lineEnds) {
+    std::string result(framing);
+    if (lineEnds == LineEnds::LF) {
+        std::erase(result, '\r');
+    }
+    return result;
+}
+
 const TargetFormat& TargetFormat::ASP = kTargetFormats[0];
 const TargetFormat& TargetFormat::JavaScript = kTargetFormats[1];
 const TargetFormat& TargetFormat::PHP = kTargetFormats[2];

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace quillomatic {
@@ -56,6 +57,17 @@ struct TargetFormat {
     static const TargetFormat& JSP;
     static const TargetFormat& Perl;
 };
+
+// The line break a script is written with: after each header line, after each
+// statement, inside a footer. The statements' text is the same either way.
+enum class LineEnds { CRLF, LF };
+
+// `framing` (a header or a footer, written with CR LF) with `lineEnds`.
+[[nodiscard]] std::string Framing(std::string_view framing, LineEnds lineEnds);
+// The line break itself.
+[[nodiscard]] constexpr std::string_view LineBreak(LineEnds lineEnds) noexcept {
+    return lineEnds == LineEnds::CRLF ? std::string_view("\r\n") : std::string_view("\n");
+}
 
 // The five formats in the order of the toolbar, whose first button (the HTML
 // page) comes before them: the format at index i is the view i + 1.

@@ -139,6 +139,18 @@ TEST_P(StreamConversion, TextGivenIsStagedAndConvertedLikeAFile) {
     EXPECT_EQ(streaming.ConvertedSource(), "");
 }
 
+TEST_P(StreamConversion, LineFeedsAskedForReplaceEveryLineBreakOfTheScriptItself) {
+    const std::string golden = ReadBytes(std::string(TEST_DATA_DIR) + "/worked_example." +
+                                         std::string(GetParam().format.Extension));
+    TextStream page = fileSystem.OpenTextFile(std::string(TEST_DATA_DIR) + "/worked_example.html");
+    TextStream output = fileSystem.CreateTextFile(folder / "script", true);
+    Converter::ConvertToStream(GetParam().format, page, output, LineEnds::LF);
+    output.Close();
+    std::string expected = golden;
+    std::erase(expected, '\r');
+    EXPECT_EQ(ReadBytes(folder / "script"), expected);
+}
+
 TEST_P(StreamConversion, FullDiskIsReportedWhileALargeScriptIsWritten) {
     // A script of several blocks is written while the next block is made; the
     // failure of one of those writes reaches the caller all the same.
