@@ -3,6 +3,7 @@
 
 #include "FileSystemObject.h"
 #include "LargeText.h"
+#include "LiteralCutter.h"
 #include "ScriptStream.h"
 #include "ScriptText.h"
 #include "StagingFile.h"
@@ -19,11 +20,27 @@ namespace {
 // together with the script they become.
 constexpr std::size_t kReadBlock = std::size_t(1) << 18;
 
+// Calls `translate` with where the statements go: the script, or for a format
+// that bounds its literals the cutter in front of it.
+template <typename Translate>
+void WriteStatements(const TargetFormat& format, LineEnds lineEnds, ScriptSink& script,
+                     Translate&& translate) {
+    if (format.LiteralLimit == 0) {
+        translate(script);
+        return;
+    }
+    LiteralCutter cutter(format, lineEnds, script);
+    translate(cutter);
+    cutter.Finish();
+}
+
 // Header, the statements of every line of the page, footer.
 void WriteScript(const TargetFormat& format, std::string_view page, ScriptSink& script) {
     script.Append(format.Header);
     StatementTranslator translator(format);
-    translator.Translate(page.data(), page.data() + page.size(), true, script);
+    WriteStatements(format, LineEnds::CRLF, script, [&](ScriptSink& statements) {
+        translator.Translate(page.data(), page.data() + page.size(), true, statements);
+    });
     script.Append(format.Footer);
 }
 
@@ -34,22 +51,25 @@ void WriteScript(const TargetFormat& format, TextStream& source, ScriptSink& scr
                  Utf8Check* check = nullptr, LineEnds lineEnds = LineEnds::CRLF) {
     script.Append(Framing(format.Header, lineEnds));
     StatementTranslator translator(format, lineEnds);
-    const std::size_t carryRoom = translator.HoldBack();
-    const auto buffer = std::make_unique_for_overwrite<char[]>(carryRoom + kReadBlock);
-    std::size_t carried = 0;
-    for (;;) {
-        const std::size_t count = source.ReadBytes(buffer.get() + carried, kReadBlock);
-        if (check != nullptr) {
-            check->Add({buffer.get() + carried, count});
+    WriteStatements(format, lineEnds, script, [&](ScriptSink& statements) {
+        const std::size_t carryRoom = translator.HoldBack();
+        const auto buffer = std::make_unique_for_overwrite<char[]>(carryRoom + kReadBlock);
+        std::size_t carried = 0;
+        for (;;) {
+            const std::size_t count = source.ReadBytes(buffer.get() + carried, kReadBlock);
+            if (check != nullptr) {
+                check->Add({buffer.get() + carried, count});
+            }
+            const char* const end = buffer.get() + carried + count;
+            const char* const rest =
+                translator.Translate(buffer.get(), end, count == 0, statements);
+            if (count == 0) {
+                break;
+            }
+            carried = static_cast<std::size_t>(end - rest);
+            std::memmove(buffer.get(), rest, carried);
         }
-        const char* const end = buffer.get() + carried + count;
-        const char* const rest = translator.Translate(buffer.get(), end, count == 0, script);
-        if (count == 0) {
-            break;
-        }
-        carried = static_cast<std::size_t>(end - rest);
-        std::memmove(buffer.get(), rest, carried);
-    }
+    });
     script.Append(Framing(format.Footer, lineEnds));
 }
 

@@ -5,6 +5,7 @@
 #include "EscapeRule.h"
 
 #include <array>
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -35,6 +36,13 @@ struct TargetFormat {
     std::span<const EscapeRule> Guards;
     std::string_view Closer;
     std::string_view Footer;
+    // Where a language bounds its string constants: a line whose escaped form
+    // is longer than LiteralLimit bytes (0: no bound) is cut into pieces, each
+    // printed by PieceOpener, its escaped text and PieceCloser, but the last,
+    // which is printed by the usual statement (see LiteralCutter).
+    std::size_t LiteralLimit = 0;
+    std::string_view PieceOpener = {};
+    std::string_view PieceCloser = {};
 
     // The format's word on quillomatic-convert's command line.
     std::string_view CommandName;

@@ -87,7 +87,12 @@ INSTANTIATE_TEST_SUITE_P(
         EscapeCase{"JSPScriptletEnd", JSP, "<%= x %>", R"(out.println("<%= x %\>");)"},
         EscapeCase{"JSPScriptletEndRun", JSP, "%%>>", R"(out.println("%%\>>");)"},
         EscapeCase{"JavaScriptScriptletEndUntouched", JS, "%>", R"(document.writeln("%>");)"},
-        EscapeCase{"ASPScriptletEndUntouched", ASP, "%>", R"(Response.Write "%>" & vbCrLf)"},
+        EscapeCase{"ASPScriptBlockEnd", ASP, "<TABLE WIDTH=100%>",
+                   R"(Response.Write "<TABLE WIDTH=100%" & ">" & vbCrLf)"},
+        EscapeCase{"ASPScriptBlockEndAfterQuote", ASP, R"(a"%>b)",
+                   R"(Response.Write "a""%" & ">b" & vbCrLf)"},
+        EscapeCase{"ASPScriptBlockEndRun", ASP, "%%>>%>",
+                   R"(Response.Write "%%" & ">>%" & ">" & vbCrLf)"},
         EscapeCase{"PHPBlockEndUntouched", PHP, "?>", R"(echo "?>\n";)"}),
     [](const auto& row) { return std::string(row.param.name); });
 

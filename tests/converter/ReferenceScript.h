@@ -69,18 +69,59 @@ inline std::string Replaced(const std::string& line, const EscapeRule& rule) {
     return result;
 }
 
-// The script of a page's bytes in `format`: each line goes through the
-// format's rules one whole step after another, escape routine first.
+// A line escaped by the format's rules, one whole step after another, escape
+// routine first.
+inline std::string Escaped(const TargetFormat& format, std::string line) {
+    for (const auto& rules : format.Rules()) {
+        for (const EscapeRule& rule : rules) {
+            line = Replaced(line, rule);
+        }
+    }
+    return line;
+}
+
+// One line's statement. Where the escaped line is longer than the format's
+// literal limit, the line is cut first: each piece, from the left, the longest
+// whose own escaped form fits, moved back over up to three UTF-8 continuation
+// bytes that would follow the cut.
+inline std::string Statement(const TargetFormat& format, const std::string& line) {
+    const std::string escaped = Escaped(format, line);
+    if (format.LiteralLimit == 0 || escaped.size() <= format.LiteralLimit) {
+        return std::string(format.Opener) + escaped + std::string(format.Closer);
+    }
+    std::string statement;
+    for (std::size_t start = 0;;) {
+        // The escaped form only grows with the piece: search for the longest.
+        std::size_t fits = start;
+        std::size_t tooLong = std::min(line.size(), start + format.LiteralLimit) + 1;
+        while (tooLong - fits > 1) {
+            const std::size_t middle = (fits + tooLong) / 2;
+            const bool fitsHere =
+                Escaped(format, line.substr(start, middle - start)).size() <= format.LiteralLimit;
+            (fitsHere ? fits : tooLong) = middle;
+        }
+        if (fits == line.size()) {
+            return statement + std::string(format.Opener) + Escaped(format, line.substr(start)) +
+                   std::string(format.Closer);
+        }
+        for (int back = 0;
+             back < 3 && fits > start && (static_cast<unsigned char>(line[fits]) & 0xC0) == 0x80;
+             ++back) {
+            --fits;
+        }
+        statement += std::string(format.PieceOpener) +
+                     Escaped(format, line.substr(start, fits - start)) +
+                     std::string(format.PieceCloser);
+        start = fits;
+    }
+}
+
+// The script of a page's bytes in `format`, with CR LF line breaks.
 inline std::string ReferenceScript(const TargetFormat& format, std::string_view page) {
     std::string script(format.Header);
     script.reserve(2 * page.size());
-    for (std::string line : LinesOf(page)) {
-        for (const auto& rules : format.Rules()) {
-            for (const EscapeRule& rule : rules) {
-                line = Replaced(line, rule);
-            }
-        }
-        script.append(format.Opener).append(line).append(format.Closer).append("\r\n");
+    for (const std::string& line : LinesOf(page)) {
+        script.append(Statement(format, line)).append("\r\n");
     }
     return script + std::string(format.Footer);
 }

@@ -12,6 +12,7 @@
 #include "TemporaryFolder.h"
 #include "TextEncoding.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -129,6 +130,20 @@ TEST_P(StreamConversion, LinesLongerThanAReadBlockGiveTheirScript) {
     }
     ExpectScript(line, "one long line");
     ExpectScript(line + "\r\n" + line + "\r", "two long lines");
+}
+
+TEST_P(StreamConversion, LongLinesOfEveryKindOfCharacterGiveTheirScript) {
+    // Lines around and far beyond JSP's literal limit, full of escapes,
+    // patterns and multi-byte characters, so cuts fall in every kind of place.
+    std::mt19937 random(2026);
+    std::uniform_int_distribution<std::size_t> length(15'000, 60'000);
+    for (int page = 0; page < 40; ++page) {
+        std::string line = testing::RandomPage(random, length(random));
+        std::replace(line.begin(), line.end(), '\r', 'r');
+        std::replace(line.begin(), line.end(), '\n', '\xE6');
+        ExpectScript(line + "\r\n" + line.substr(0, line.size() / 2),
+                     "long lines " + std::to_string(page));
+    }
 }
 
 TEST_P(StreamConversion, TextGivenIsStagedAndConvertedLikeAFile) {

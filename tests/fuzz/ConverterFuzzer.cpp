@@ -71,7 +71,12 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 std::string Unescaped(const TargetFormat& format, std::string_view literal) {
     std::string line;
     if (&format == &TargetFormat::ASP) {
+        // A doubled quote stands for a quote; '" & "' joins two literals.
         for (std::size_t i = 0; i < literal.size(); ++i) {
+            if (literal[i] == '"' && literal.substr(i, 5) == "\" & \"") {
+                i += 4;
+                continue;
+            }
             if (literal[i] == '"') {
                 Require(i + 1 < literal.size() && literal[i + 1] == '"', "ASP quotes are doubled",
                         std::string(literal));
@@ -119,10 +124,26 @@ std::string Unescaped(const TargetFormat& format, std::string_view literal) {
     return line;
 }
 
+// Where the literal that starts `text` ends: at its first quote that no
+// backslash escapes.
+std::size_t LiteralEnd(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\') {
+            ++i;
+        } else if (text[i] == '"') {
+            return i;
+        }
+    }
+    return text.size();
+}
+
 void CheckScript(const TargetFormat& format, const std::string& script,
                  const std::vector<std::string>& lines) {
     Require(script.starts_with(format.Header), "the script starts with the header");
     Require(script.ends_with(format.Footer), "the script ends with the footer");
+    if (&format == &TargetFormat::ASP) {
+        Require(script.find("%>") == script.size() - 2, "no \"%>\" before the ASP footer");
+    }
     std::string_view statements(script);
     statements.remove_prefix(format.Header.size());
     statements.remove_suffix(format.Footer.size());
@@ -130,14 +151,28 @@ void CheckScript(const TargetFormat& format, const std::string& script,
     while (!statements.empty()) {
         const std::size_t end = statements.find("\r\n");
         Require(end != std::string_view::npos, "every statement ends with CR LF");
-        const std::string_view statement = statements.substr(0, end);
+        std::string_view statement = statements.substr(0, end);
+        // A line too long for one literal: pieces first, each within the limit.
+        std::string line;
+        while (!format.PieceOpener.empty() && statement.starts_with(format.PieceOpener)) {
+            statement.remove_prefix(format.PieceOpener.size());
+            const std::string_view piece = statement.substr(0, LiteralEnd(statement));
+            Require(piece.size() <= format.LiteralLimit, "no piece longer than the limit");
+            line += Unescaped(format, piece);
+            statement.remove_prefix(piece.size());
+            Require(statement.starts_with(format.PieceCloser), "a piece is closed");
+            statement.remove_prefix(format.PieceCloser.size());
+        }
         Require(statement.starts_with(format.Opener) && statement.ends_with(format.Closer) &&
                     statement.size() >= format.Opener.size() + format.Closer.size(),
                 "a statement is opener, escaped line, closer", std::string(statement));
         Require(count < lines.size(), "no more statements than lines");
         const std::string_view literal = statement.substr(
             format.Opener.size(), statement.size() - format.Opener.size() - format.Closer.size());
-        Require(Unescaped(format, literal) == lines[count], "un-escaping gives back the line",
+        Require(format.LiteralLimit == 0 || literal.size() <= format.LiteralLimit,
+                "no literal longer than the limit");
+        line += Unescaped(format, literal);
+        Require(line == lines[count], "un-escaping gives back the line",
                 std::string(literal) + "\nexpected: " + lines[count]);
         statements.remove_prefix(end + 2);
         ++count;

@@ -1,0 +1,77 @@
+// Cuts the statements of over-long lines into pieces a language accepts.
+#pragma once
+
+#include "ScriptSink.h"
+#include "TargetFormat.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+namespace quillomatic {
+
+// Stands between the translator and the script for a format with a literal
+// limit (see TargetFormat): the statements pass through unchanged, but for
+// one whose escaped line is longer than the limit. That line is cut, before
+// escaping, into pieces: greedily from the left, each the longest whose own
+// escaped form is at most the limit, except that a cut never falls just
+// before a byte 0x80-0xBF (inside a UTF-8 character) and moves back up to
+// three bytes to avoid that. Each piece is escaped on its own: a pattern cut
+// in two ("%" | ">") is escaped in neither piece. All pieces but the last are
+// printed by the format's PieceOpener and PieceCloser, the last by its usual
+// statement, all on the line's one line of the script.
+//
+// The statements are read back from the translator's output: content never
+// holds a line end, and the format's escapes read unambiguously left to right
+// (its prefix character is itself escaped). A long line is cut as it comes, so
+// a line of any length is held only a piece at a time.
+class LiteralCutter : public ScriptSink {
+public:
+    LiteralCutter(const TargetFormat& format, LineEnds lineEnds, ScriptSink& next);
+
+    [[nodiscard]] char* Room(std::size_t more) override;
+    void EndAt(const char* end) override;
+    // Passes on the rest: every statement is whole by now.
+    void Finish();
+
+private:
+    // One escaped character of a line, or a pattern's replacement.
+    struct Unit {
+        std::size_t Bytes = 0; // in the escaped text; 0: more bytes are needed
+        std::size_t Cost = 0;  // the same, in a piece that holds it whole
+        const EscapeRule* Pattern = nullptr;
+        bool EndsLine = false; // the closer and line break: no unit at all
+    };
+
+    void Process(bool atEnd);
+    // In a long line: emits each piece once it is known; false while more
+    // bytes are needed.
+    bool CutPieces(bool atEnd);
+    [[nodiscard]] Unit UnitAt(std::size_t at, bool atEnd) const;
+    void EmitPiece(std::size_t end, std::string_view tail, std::string_view opener,
+                   std::string_view closer);
+
+    // A unit taken into the current piece, and where it stands.
+    struct Taken {
+        std::size_t At = 0;
+        Unit What;
+    };
+
+    const TargetFormat& m_Format;
+    std::string m_StatementEnd; // closer and line break
+    ScriptSink& m_Next;
+    std::array<char, 256> m_Prefixed{}; // the prefix each character takes, or 0
+    std::size_t m_LookAhead = 2;        // bytes enough to tell what a unit is
+    std::string m_Held;
+    std::size_t m_Length = 0;   // bytes written into m_Held
+    std::size_t m_Position = 0; // first byte not passed on or cut yet
+    bool m_InLongLine = false;
+    // In a long line: the start of the current piece, what it costs so far,
+    // and the pattern bytes a cut left for it to begin with.
+    std::size_t m_PieceStart = 0;
+    std::size_t m_PieceCost = 0;
+    std::string m_Carried;
+    std::array<Taken, 3> m_Recent{}; // the piece's last units, the last at the back
+};
+
+} // namespace quillomatic
