@@ -20,11 +20,13 @@ LiteralCutter::LiteralCutter(const TargetFormat& format, LineEnds lineEnds, Scri
     : m_Format(format),
       m_StatementEnd(std::string(format.Closer) + std::string(LineBreak(lineEnds))), m_Next(next),
       m_LookAhead(m_StatementEnd.size()), m_Held(kBlock, '\0') {
+    m_StartsUnit[static_cast<unsigned char>(m_StatementEnd[0])] = true;
     for (const auto& rules : format.Rules()) {
         for (const EscapeRule& rule : rules) {
             if (rule.PutsPrefix()) {
                 m_Prefixed[static_cast<unsigned char>(rule.Pattern[0])] = rule.Replacement[0];
             }
+            m_StartsUnit[static_cast<unsigned char>(rule.Replacement[0])] = true;
             m_LookAhead = std::max(m_LookAhead, rule.Replacement.size());
         }
     }
@@ -131,6 +133,22 @@ void LiteralCutter::EmitPiece(std::size_t end, std::string_view tail, std::strin
 bool LiteralCutter::CutPieces(bool atEnd) {
     const std::size_t limit = m_Format.LiteralLimit;
     for (;;) {
+        // Most of a line is characters written as they are: take them by the run.
+        const std::size_t most = std::min(limit - m_PieceCost, m_Length - m_Position);
+        std::size_t run = 0;
+        while (run < most && !m_StartsUnit[static_cast<unsigned char>(m_Held[m_Position + run])]) {
+            ++run;
+        }
+        if (run > 0) {
+            for (std::size_t at = m_Position + run - std::min<std::size_t>(run, 3);
+                 at < m_Position + run; ++at) {
+                std::move(m_Recent.begin() + 1, m_Recent.end(), m_Recent.begin());
+                m_Recent.back() = {at, Unit{1, 1}};
+            }
+            m_PieceCost += run;
+            m_Position += run;
+            continue;
+        }
         const Unit unit = UnitAt(m_Position, atEnd);
         if (unit.EndsLine) {
             EmitPiece(m_Position, {}, m_Format.Opener, m_StatementEnd);
