@@ -60,7 +60,11 @@ void LiteralCutter::Finish() {
 void LiteralCutter::Process(bool atEnd) {
     std::size_t passFrom = m_Position;
     const auto passOn = [&] {
-        m_Next.Append(std::string_view(m_Held).substr(passFrom, m_Position - passFrom));
+        // Whole runs of statements: copied as one block.
+        const std::size_t size = m_Position - passFrom;
+        char* const out = m_Next.Room(size);
+        std::memcpy(out, m_Held.data() + passFrom, size);
+        m_Next.EndAt(out + size);
     };
     while (m_Position < m_Length || m_InLongLine) {
         if (m_InLongLine) {
@@ -124,7 +128,9 @@ void LiteralCutter::EmitPiece(std::size_t end, std::string_view tail, std::strin
                               std::string_view closer) {
     m_Next.Append(opener);
     m_Next.Append(m_Carried);
-    m_Next.Append(std::string_view(m_Held).substr(m_PieceStart, end - m_PieceStart));
+    char* const out = m_Next.Room(end - m_PieceStart);
+    std::memcpy(out, m_Held.data() + m_PieceStart, end - m_PieceStart);
+    m_Next.EndAt(out + (end - m_PieceStart));
     m_Next.Append(tail);
     m_Next.Append(closer);
     m_Carried.clear();
