@@ -12,6 +12,10 @@ QStringList PatternsOfElement(const QString& element) {
         pattern = pattern.trimmed();
         // "* .HTM" is "*.HTM" with a stray blank.
         pattern.replace(QRegularExpression(QStringLiteral("\\*\\s+")), QStringLiteral("*"));
+        // "*.*" means every file, those without a dot (README, Makefile) too.
+        if (pattern == QStringLiteral("*.*")) {
+            pattern = QStringLiteral("*");
+        }
         if (!pattern.isEmpty()) {
             patterns.append(pattern);
         }

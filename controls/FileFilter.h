@@ -9,7 +9,7 @@ namespace quillomatic {
 // The stored form is "description|pattern|description|pattern...", where one
 // pattern element may hold several patterns separated by ";" or ",", with
 // blanks around them, and even a blank after the "*" ("* .HTM"), which means
-// the same as "*.HTM".
+// the same as "*.HTM". "*.*" means every file, as "*" does here.
 class FileFilter {
 public:
     explicit FileFilter(const QString& stored);

@@ -130,6 +130,7 @@ private slots:
     void translatesStoredFilters_data();
     void translatesStoredFilters();
     void listsOnlyTheFilesOfTheChosenFilterWhateverTheirCase();
+    void allFilesListsFilesWithoutADot();
     void showsItsTitleFontAndKind_data();
     void showsItsTitleFontAndKind();
     void takesTheTypedNameAsFullPath_data();
@@ -156,7 +157,7 @@ void FileDialogTest::translatesStoredFilters_data() {
     QTest::newRow("HTML page, three pairs and a blank after the star")
         << kHTMLFilter
         << QStringList{QStringLiteral("HTML Files (*.HTM *.HTML)"),
-                       QStringLiteral("Text Files (*.TXT)"), QStringLiteral("All Files (*.*)")};
+                       QStringLiteral("Text Files (*.TXT)"), QStringLiteral("All Files (*)")};
     QTest::newRow("ASP") << QStringLiteral("ASP Files (*.ASP)|* .ASP")
                          << QStringList{QStringLiteral("ASP Files (*.ASP)")};
     QTest::newRow("JavaScript") << QStringLiteral("JavaScript Files (*.JS)|* .JS")
@@ -221,6 +222,39 @@ void FileDialogTest::listsOnlyTheFilesOfTheChosenFilterWhateverTheirCase() {
     QCOMPARE(filtersOffered, FileFilter(kHTMLFilter).NameFilters());
     QCOMPARE(listedAsHTML, (QStringList{QStringLiteral("PAGE.HTM"), QStringLiteral("index.html")}));
     QCOMPARE(listedAsText, QStringList{QStringLiteral("notes.txt")});
+}
+
+void FileDialogTest::allFilesListsFilesWithoutADot() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    for (const char* name : {"README", "Makefile", "index.html"}) {
+        QVERIFY(WriteFile(folder.filePath(QString::fromLatin1(name))));
+    }
+    FileDialog dialog(m_Owner.get());
+    dialog.SetFilter(kHTMLFilter);
+    dialog.SetFileName(folder.filePath(QStringLiteral("index.html")));
+
+    QStringList listed;
+    ModalAnswers answers;
+    answers.Then([&](QWidget* window) {
+        auto* shown = qobject_cast<QFileDialog*>(window);
+        auto* types = window->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        if (shown && types) {
+            // The user picks the last filter, "All Files".
+            types->setFocus();
+            QTest::keyClick(types, Qt::Key_End);
+            // The folder is read in the background.
+            (void)QTest::qWaitFor(
+                [&] { return ListedNames(shown).contains(QStringLiteral("README")); }, 3000);
+            QTest::qWait(50);
+            listed = ListedNames(shown);
+        }
+        window->close();
+    });
+    QVERIFY(Cancelled([&] { dialog.ShowOpen(); }));
+
+    QCOMPARE(listed, (QStringList{QStringLiteral("Makefile"), QStringLiteral("README"),
+                                  QStringLiteral("index.html")}));
 }
 
 void FileDialogTest::showsItsTitleFontAndKind_data() {
