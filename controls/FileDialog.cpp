@@ -30,6 +30,8 @@ void FileDialog::Show(bool forSaving) {
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // A name that does not exist may be typed; the load command asks about it.
     dialog.setFileMode(QFileDialog::AnyFile);
+    // Qt's own guess at each file's type reads the file, on this thread.
+    dialog.setIconProvider(&m_FileTypes);
     QFont font = Fonts::Verdana(8.25);
     font.setFamilies(QStringList{m_FontName} + font.families());
     dialog.setFont(font);

@@ -1,6 +1,8 @@
 // The open and save dialog of the main window.
 #pragma once
 
+#include "FileTypeByName.h"
+
 #include <QObject>
 #include <QString>
 #include <stdexcept>
@@ -15,6 +17,7 @@ namespace quillomatic {
 // full path of the last choice. A cancelled dialog raises Cancelled and leaves
 // FileName as it was, so a command that shows it ends where it stands. The
 // save dialog does not ask about overwriting; the program asks that itself.
+// Browsing never opens a file: types and icons come from the names alone.
 class FileDialog : public QObject {
     Q_OBJECT
 
@@ -46,6 +49,7 @@ private:
     void Show(bool forSaving);
 
     QWidget* m_Owner;
+    FileTypeByName m_FileTypes;
     QString m_Filter;
     QString m_DialogTitle;
     QString m_FontName;
