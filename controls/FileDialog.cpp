@@ -9,6 +9,19 @@
 #include <QTimer>
 
 namespace quillomatic {
+namespace {
+
+// `name` with `extension` in place of its own, if it has one.
+QString WithExtension(const QString& name, const QString& extension) {
+    if (extension.isEmpty()) {
+        return name;
+    }
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    // A leading dot starts the name of a hidden file, not an extension.
+    return (dot > 0 ? name.left(dot) : name) + QLatin1Char('.') + extension;
+}
+
+} // namespace
 
 FileDialog::FileDialog(QWidget* owner) : QObject(owner), m_Owner(owner) {}
 
@@ -37,12 +50,16 @@ void FileDialog::Show(bool forSaving) {
     dialog.setFont(font);
 
     // Qt's dialog matches name filters whatever the letter case.
-    dialog.setNameFilters(FileFilter(m_Filter).NameFilters());
+    const FileFilter filter(m_Filter);
+    dialog.setNameFilters(filter.NameFilters());
 
     if (!m_FileName.isEmpty()) {
         const QFileInfo previous(m_FileName);
         dialog.setDirectory(previous.absolutePath());
-        dialog.selectFile(previous.fileName());
+        dialog.selectFile(forSaving ? WithExtension(previous.fileName(), filter.Extension())
+                                    : previous.fileName());
+    } else if (!m_InitDir.isEmpty()) {
+        dialog.setDirectory(m_InitDir);
     }
     QTimer::singleShot(0, this, [this, &dialog] { emit Shown(&dialog); });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

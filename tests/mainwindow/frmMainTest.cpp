@@ -17,7 +17,9 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -174,6 +176,8 @@ private slots:
     void FailedLoadIsReportedAndKeepsTheText();
     void SaveWritesTheScriptBoxAsShown();
     void SaveOverAnExistingFileAsksFirst();
+    void SaveProposesTheLoadedNameWithTheViewsExtension_data();
+    void SaveProposesTheLoadedNameWithTheViewsExtension();
     void SavedNoticeAnsweredEitherWayEndsTheCommand();
     void FailedSaveKeepsTheOldFileAndSaysSo();
     void SaveCancelledWritesNothing();
@@ -622,6 +626,56 @@ void frmMainTest::SaveOverAnExistingFileAsksFirst() {
     window.Click("cmdSave");
     QCOMPARE(answers.MessageTexts(), (QStringList{kOverwrite, kOverwrite, kSaved}));
     QCOMPARE(ReadFile(target), window.txtScriptSource()->Text().toLatin1());
+}
+
+void frmMainTest::SaveProposesTheLoadedNameWithTheViewsExtension_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("proposed");
+    QTest::newRow("ASP") << 2 << QStringLiteral("index.asp");
+    QTest::newRow("JavaScript") << 3 << QStringLiteral("index.js");
+    QTest::newRow("PHP") << 4 << QStringLiteral("index.php");
+    QTest::newRow("JSP") << 5 << QStringLiteral("index.jsp");
+    QTest::newRow("Perl") << 6 << QStringLiteral("index.pl");
+}
+
+void frmMainTest::SaveProposesTheLoadedNameWithTheViewsExtension() {
+    QFETCH(int, position);
+    QFETCH(QString, proposed);
+    QVERIFY(QDir(m_Folder->path()).mkdir(QStringLiteral("site")));
+    const QString page = PathOf(QStringLiteral("site/index.html"));
+    WriteFile(page, "<p>the page</p>\r\n");
+    Window window;
+    ModalAnswers answers;
+    answers.ThenPick(page);
+    window.Click("cmdLoadFromFile");
+    window.ClickView(position);
+
+    // Save to File, Enter, Enter: the name the dialog offers, then the notice.
+    QString offeredName;
+    QString offeredFolder;
+    answers
+        .Then([&](QWidget* shown) {
+            auto* dialog = qobject_cast<QFileDialog*>(shown);
+            auto* name = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!dialog || !name || !QTest::qWaitForWindowActive(shown) ||
+                !QTest::qWaitFor([name] { return name->hasFocus(); })) {
+                shown->close();
+                return;
+            }
+            offeredName = name->text();
+            offeredFolder = dialog->directory().absolutePath();
+            QTest::keyClick(name, Qt::Key_Return);
+        })
+        .ThenPress(1)
+        .ThenPress(1);
+    window.Click("cmdSave");
+
+    QCOMPARE(offeredName, proposed);
+    QCOMPARE(offeredFolder, PathOf(QStringLiteral("site")));
+    QCOMPARE(answers.MessageTexts(), QStringList{kSaved});
+    QCOMPARE(ReadFile(page), QByteArray("<p>the page</p>\r\n"));
+    QCOMPARE(ReadFile(PathOf(QStringLiteral("site/") + proposed)),
+             window.txtScriptSource()->Text().toUtf8());
 }
 
 void frmMainTest::SavedNoticeAnsweredEitherWayEndsTheCommand() {
