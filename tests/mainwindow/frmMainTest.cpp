@@ -130,6 +130,17 @@ struct Window {
     FileDialog* cdg() { return Find<FileDialog>("cdg"); }
     QWidget* MessageBox() { return Find<QWidget>("frmError"); }
 
+    // The positions of the toolbar buttons shown as selected.
+    QList<int> Highlighted() {
+        auto* toolbar = Find<Toolbar>("xtTab");
+        QList<int> positions;
+        for (qint16 position = 1; position <= toolbar->ButtonCount(); ++position) {
+            if (toolbar->Button(position)->Selected()) {
+                positions.append(position);
+            }
+        }
+        return positions;
+    }
     void Type(const QString& text) { TypeInto(txtHTML(), text); }
     void Click(const char* name) { QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton); }
     void ClickView(int position) {
@@ -164,6 +175,7 @@ private slots:
     void EmptyBoxGetsOnlyItsMessageAndNothingChanges();
     void HTMLViewOfAnEmptyBoxSaysNothing();
     void ResetEmptiesTheBoxAndShowsTheHTMLPage();
+    void ToolbarHighlightNamesTheShownView();
     void CopyAllPutsTheScriptBoxTextOnTheClipboard();
     void PastedHTMLIsConverted();
     void FailedConversionIsReportedAndKeepsEverything();
@@ -402,6 +414,30 @@ void frmMainTest::ResetEmptiesTheBoxAndShowsTheHTMLPage() {
     QVERIFY(window.cmdConvertNow()->Disabled());
     // The results stay: the script box still shows the Perl script.
     QVERIFY(window.txtScriptSource()->Text().startsWith(QStringLiteral("# GENERATED")));
+}
+
+void frmMainTest::ToolbarHighlightNamesTheShownView() {
+    Window window;
+    ModalAnswers answers;
+    QCOMPARE(window.Highlighted(), QList<int>{1});
+    window.Type(QStringLiteral("<p>"));
+    window.ClickView(4);
+    QCOMPARE(window.Highlighted(), QList<int>{4});
+    // Reset shows the HTML page without the toolbar.
+    window.Click("cmdReset");
+    QCOMPARE(window.Highlighted(), QList<int>{1});
+    // A script view refused for an empty box leaves the HTML page on show,
+    // while its message is up and after.
+    QList<int> whileAsked;
+    answers.Then([&](QWidget* box) {
+        whileAsked = window.Highlighted();
+        QTest::mouseClick(box->findChild<QWidget*>(QStringLiteral("cmd1")), Qt::LeftButton);
+    });
+    window.ClickView(2);
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(whileAsked, QList<int>{1});
+    QCOMPARE(window.Highlighted(), QList<int>{1});
+    QVERIFY(window.htmlPage()->isVisible());
 }
 
 void frmMainTest::CopyAllPutsTheScriptBoxTextOnTheClipboard() {
