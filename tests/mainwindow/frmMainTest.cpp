@@ -615,11 +615,12 @@ void frmMainTest::FailedLoadIsReportedAndKeepsTheText() {
     QVERIFY(answers.AllAnswered());
     QCOMPARE(answers.Messages().size(), 2);
     QCOMPARE(answers.Messages().at(0).Text, kErase);
-    QVERIFY2(answers.Messages().at(1).Text.startsWith(
-                 QStringLiteral("The HTML could not be loaded from the file.\n\nCannot read "
-                                "\"%1\": ")
-                     .arg(unreadable)),
-             qPrintable(answers.Messages().at(1).Text));
+    // The path gives up its middle to the reason, which follows it.
+    const QString report = answers.Messages().at(1).Text;
+    QVERIFY2(report.startsWith(
+                 QStringLiteral("The HTML could not be loaded from the file.\n\nCannot read \"")) &&
+                 report.contains(QStringLiteral("/unreadable.html\": ")),
+             qPrintable(report));
     QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<old>"));
 }
 
@@ -756,10 +757,12 @@ void frmMainTest::FailedSaveKeepsTheOldFileAndSaysSo() {
     QVERIFY(answers.AllAnswered());
     QCOMPARE(answers.Messages().size(), 2);
     QCOMPARE(answers.Messages().at(0).Text, kOverwrite);
-    QCOMPARE(answers.Messages().at(1).Text,
-             QStringLiteral("The script source could not be written to the file.\n\nCannot write "
-                            "\"%1\": the file would be larger than allowed.")
-                 .arg(target));
+    const QString report = answers.Messages().at(1).Text;
+    QVERIFY2(
+        report.startsWith(QStringLiteral(
+            "The script source could not be written to the file.\n\nCannot write \"/")) &&
+            report.endsWith(QStringLiteral("/big.js\": the file would be larger than allowed.")),
+        qPrintable(report));
     QCOMPARE(ReadFile(target), QByteArray("old"));
     QCOMPARE(
         QDir(m_Folder->path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".qm")),
