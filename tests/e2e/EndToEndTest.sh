@@ -171,6 +171,35 @@ wait_for_box "saved-notice"
 answer_first "saved notice"
 cmp "$work/expected-loaded.php" "$work/saved.php" || fail "the saved file differs from the script"
 
+# A minified page of 5 MB, one line, loaded over the text: yes to the erase
+# question. The window is busy taking the page in after the box has gone, and
+# nothing of the box may stay on the screen meanwhile.
+awk 'BEGIN {
+    page = "<div class=\"item\"><a href=\"/shop/item.html\">Item</a><span>$5</span></div>"
+    while (length(page) < 5000000) page = page page
+    printf "%s", substr(page, 1, 5000000)
+}' >"$work/minified.html"
+view 1
+click "${load_button[@]}"
+wait_for '[ "$(windows_now)" -ge 2 ]' || fail "no open dialog appeared"
+sleep 0.5
+xdotool type --delay 2 -- "$work/minified.html"
+xdotool key Return
+wait_for_box "erase-question-large-page"
+box="$(xdotool search --onlyvisible --class quillomatic | grep -vx "$window" | head -n 1)"
+eval "$(xdotool getwindowgeometry --shell "$box")"
+box_area="${WIDTH}x${HEIGHT}+${X}+${Y}"
+xdotool key Return
+wait_for_box_gone "erase question, large page"
+import -window root "$work/after-box.png"
+cp "$work/after-box.png" "$shots/$(printf '%02d' $((step + 1)))-box-gone-while-loading.png"
+step=$((step + 1))
+# The title bar's dark blue is the box's own; the window has none there.
+colours="$(convert "$work/after-box.png" -crop "$box_area" +repage -format %c histogram:info:-)"
+if grep -qi '#0A246A' <<<"$colours"; then
+    fail "the closed message box still shows over the window"
+fi
+
 # The about box, from the title bar's "?"; Enter presses its OK.
 click "${about_button[@]}"
 wait_for_box "about-box"
@@ -189,4 +218,4 @@ xdotool key Return
 wait_for '! kill -0 "$app"' || fail "the program still runs after Yes"
 wait "$app" || fail "the program ended with status $?"
 app=""
-echo "PASS: typed, converted, five views copied, loaded, saved, about box, quit; screenshots in $shots"
+echo "PASS: typed, converted, five views copied, loaded, saved, a large page loaded with no trace of the box, about box, quit; screenshots in $shots"
