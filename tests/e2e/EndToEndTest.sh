@@ -70,9 +70,10 @@ wait_for() {
     return 1
 }
 
-# The program stages its text in the current folder: give it one of its own.
+# Started in a folder of its own, the program stages its text in its own
+# cache folder, here under the test's folder rather than the real home.
 cd "$work"
-QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
+XDG_CACHE_HOME="$work/cache" QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
 app=$!
 wait_for "xdotool search --onlyvisible --class quillomatic" || fail "the main window did not appear"
 window="$(xdotool search --onlyvisible --class quillomatic | head -n 1)"
@@ -199,6 +200,10 @@ colours="$(convert "$work/after-box.png" -crop "$box_area" +repage -format %c hi
 if grep -qi '#0A246A' <<<"$colours"; then
     fail "the closed message box still shows over the window"
 fi
+
+# Every conversion staged the page in the program's folder, none where it started.
+compgen -G "$work/cache/quillomatic/qm*.tmp" >/dev/null || fail "no staging file in the cache folder"
+! compgen -G "$work/qm*.tmp" >/dev/null || fail "staging files in the folder the program started from"
 
 # The about box, from the title bar's "?"; Enter presses its OK.
 click "${about_button[@]}"
