@@ -25,6 +25,10 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    if [ -s "$work/program.log" ]; then
+        echo "The program said:" >&2
+        cat "$work/program.log" >&2
+    fi
     shot "failure"
     exit 1
 }
@@ -33,27 +37,22 @@ for tool in Xvfb xdotool xclip import; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed" >&2; exit 1; }
 done
 
-# A display of our own.
-for number in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
-    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    server=$!
-    for _ in $(seq 50); do
-        [ -e "/tmp/.X11-unix/X$number" ] && break
-        kill -0 "$server" 2>/dev/null || break
-        sleep 0.1
-    done
-    if [ -e "/tmp/.X11-unix/X$number" ]; then
-        export DISPLAY=":$number"
-        break
-    fi
-    server=""
+# A display of our own. The server picks a free number itself and writes it
+# once it takes connections: another test starting a server at the same
+# moment can neither take the same number nor have its server used by us.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+server=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    kill -0 "$server" 2>/dev/null || break
+    sleep 0.05
 done
-if [ -z "$server" ]; then
+if [ ! -s "$work/display" ]; then
     echo "SKIPPED: the virtual X server (Xvfb) could not start here:" >&2
     cat "$work/xvfb.log" >&2
     exit 77
 fi
+export DISPLAY=":$(head -n 1 "$work/display")"
 
 step=0
 shot() {
@@ -172,6 +171,11 @@ wait_for_box "saved-notice"
 answer_first "saved notice"
 cmp "$work/expected-loaded.php" "$work/saved.php" || fail "the saved file differs from the script"
 
+# The about box, from the title bar's "?"; Enter presses its OK.
+click "${about_button[@]}"
+wait_for_box "about-box"
+answer_first "about box"
+
 # A minified page of 5 MB, one line, loaded over the text: yes to the erase
 # question. The window is busy taking the page in after the box has gone, and
 # nothing of the box may stay on the screen meanwhile.
@@ -204,11 +208,6 @@ fi
 # Every conversion staged the page in the program's folder, none where it started.
 compgen -G "$work/cache/quillomatic/qm*.tmp" >/dev/null || fail "no staging file in the cache folder"
 ! compgen -G "$work/qm*.tmp" >/dev/null || fail "staging files in the folder the program started from"
-
-# The about box, from the title bar's "?"; Enter presses its OK.
-click "${about_button[@]}"
-wait_for_box "about-box"
-answer_first "about box"
 
 # Close from the title bar: "No" keeps the program, "Yes" ends it.
 click "${close_button[@]}"
