@@ -1,6 +1,7 @@
 // A multi-line text box whose text uses CR LF line breaks, the program's convention.
 #include "TextBox.h"
 
+#include <QMimeData>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
@@ -143,6 +144,13 @@ bool TextBox::eventFilter(QObject* watched, QEvent* event) {
         FinishFilling();
     }
     return QPlainTextEdit::eventFilter(watched, event);
+}
+
+void TextBox::insertFromMimeData(const QMimeData* source) {
+    if (lineWrapMode() == NoWrap && source->hasText() && HasLongLine(source->text())) {
+        setLineWrapMode(WidgetWidth);
+    }
+    QPlainTextEdit::insertFromMimeData(source);
 }
 
 QString TextBox::Text() const {

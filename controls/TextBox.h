@@ -12,10 +12,10 @@ namespace quillomatic {
 // alike. Raises Change() after every change of the text, by the user or the
 // program.
 //
-// A text with a line longer than 16 K characters (a minified page) is wrapped
-// at the box's width instead, in the view only: the text keeps its lines. The
-// widget lays out each line whole, and a long line unwrapped takes it twice
-// as long.
+// A text with a line longer than 16 K characters (a minified page), set,
+// pasted or dropped, is wrapped at the box's width instead, in the view only:
+// the text keeps its lines. The widget lays out each line whole, and a long
+// line unwrapped takes it twice as long.
 //
 // A large text is shown at once and filled in behind: SetText() puts its
 // first lines in the box and appends the rest, whole lines at a time, while
@@ -46,6 +46,8 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A paste or drop that brings a long line wraps the box, as SetText does.
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     // Appends one slice of the text still to come; true while more is left.

@@ -324,6 +324,12 @@ void TextBoxTest::longLineIsWrappedInTheViewOnly() {
     box.SetText(NumberedLines(10));
     QCOMPARE(box.lineWrapMode(), QPlainTextEdit::NoWrap);
     QCOMPARE(box.Text(), NumberedLines(10));
+    // A minified page pasted in is wrapped as one loaded.
+    box.SetText(QString());
+    QGuiApplication::clipboard()->setText(line);
+    QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(box.lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(box.Text(), line);
 }
 
 QTEST_MAIN(TextBoxTest)
