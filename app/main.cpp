@@ -1,5 +1,6 @@
 // Quillomatic: creating the main window starts the program, closing it ends it.
 #include "ApplicationTitle.h"
+#include "StagingFolder.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -15,7 +16,12 @@ int main(int argc, char* argv[]) {
     // signal ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
 
+    // The window is made in the folder the program was started from, where
+    // its file dialogs first open; the program then works in a folder of its
+    // own, where its conversions leave their staging files. Without one it
+    // stays where it was started.
     quillomatic::frmMain window;
+    quillomatic::StagingFolder().Enter();
     window.Form_Load();
     return QApplication::exec();
 }

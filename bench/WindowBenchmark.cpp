@@ -1,5 +1,7 @@
-// The main window on large pages: a conversion run, a script view, a keystroke.
-// Run by hand: QT_QPA_PLATFORM=offscreen build/bin/window_benchmark [-- size in MB]
+// The main window on large pages: a conversion run, a script view, a keystroke;
+// and minified pages of one long line, loaded through the open dialog.
+// Run by hand: QT_QPA_PLATFORM=offscreen build/bin/window_benchmark
+//   [-- size in MB of the mixed page] [-- oneline size in MB...]
 #include "CommandButton.h"
 #include "ModalAnswers.h"
 #include "SamplePage.h"
@@ -11,6 +13,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -100,6 +104,75 @@ void Measure(std::size_t megabytes) {
     QDir::setCurrent(previous);
 }
 
+// A minified page of one line, loaded through the open dialog; timed from the
+// Enter that accepts the file until the box holds the whole page and has
+// painted it, then what the user does next: Ctrl+End and a key, select all
+// and copy, Convert.
+void MeasureOneLine(std::size_t megabytes) {
+    QTemporaryDir folder;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    const QString path = folder.filePath(QStringLiteral("minified.html"));
+    {
+        QFile file(path);
+        const std::string page = quillomatic::bench::MakePage(
+            quillomatic::bench::PageShape::OneLongLine, megabytes << 20);
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(page.data(), static_cast<qint64>(page.size())) !=
+                static_cast<qint64>(page.size())) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return;
+        }
+    }
+
+    frmMain window;
+    window.Form_Load();
+    auto* html = window.findChild<TextBox*>(QStringLiteral("txtHTML"));
+    QElapsedTimer timer;
+    ModalAnswers answers;
+    answers.Then([&](QWidget* dialog) {
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        // Only a name field with the focus replaces the preselected file.
+        if (!QTest::qWaitForWindowActive(dialog) ||
+            !QTest::qWaitFor([name] { return name->hasFocus(); })) {
+            dialog->close();
+            return;
+        }
+        name->setText(path);
+        timer.start();
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("cmdLoadFromFile")),
+                      Qt::LeftButton);
+    window.repaint();
+    const double shown = Milliseconds(timer);
+    while (html->IsFilling()) {
+        QApplication::processEvents();
+    }
+    window.repaint();
+    const double whole = Milliseconds(timer);
+
+    html->setFocus();
+    timer.start();
+    QTest::keyClick(html, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(html, Qt::Key_X);
+    window.repaint();
+    const double keystroke = Milliseconds(timer);
+    timer.start();
+    QTest::keyClick(html, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(html, Qt::Key_C, Qt::ControlModifier);
+    window.repaint();
+    const double copied = Milliseconds(timer);
+
+    std::printf("%zu MB page of one line:\n"
+                "  loaded and painted %8.0f ms, whole and painted %8.0f ms\n"
+                "  Ctrl+End and a key %8.0f ms; select all and copy %8.0f ms\n"
+                "  peak memory %8.0f MB\n",
+                megabytes, shown, whole, keystroke, copied, PeakMegabytes());
+    std::fflush(stdout);
+    QDir::setCurrent(previous);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -107,11 +180,21 @@ int main(int argc, char* argv[]) {
     const QStringList arguments = QApplication::arguments();
     const auto separator = arguments.indexOf(QStringLiteral("--"));
     QList<std::size_t> sizes{10, 50};
+    QList<std::size_t> oneLineSizes{1, 5};
     if (separator >= 0 && separator + 1 < arguments.size()) {
-        sizes = {arguments[separator + 1].toULong()};
+        const QStringList chosen = arguments.mid(separator + 1);
+        sizes.clear();
+        oneLineSizes.clear();
+        const bool oneLine = chosen.first() == QStringLiteral("oneline");
+        for (const QString& size : chosen.mid(oneLine ? 1 : 0)) {
+            (oneLine ? oneLineSizes : sizes).append(size.toULong());
+        }
     }
     for (const std::size_t megabytes : sizes) {
         Measure(megabytes);
+    }
+    for (const std::size_t megabytes : oneLineSizes) {
+        MeasureOneLine(megabytes);
     }
     return 0;
 }

@@ -9,6 +9,19 @@
 #include <QTimer>
 
 namespace quillomatic {
+namespace {
+
+// `name` with `extension` in place of its own, if it has one.
+QString WithExtension(const QString& name, const QString& extension) {
+    if (extension.isEmpty()) {
+        return name;
+    }
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    // A leading dot starts the name of a hidden file, not an extension.
+    return (dot > 0 ? name.left(dot) : name) + QLatin1Char('.') + extension;
+}
+
+} // namespace
 
 FileDialog::FileDialog(QWidget* owner) : QObject(owner), m_Owner(owner) {}
 
@@ -30,17 +43,23 @@ void FileDialog::Show(bool forSaving) {
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // A name that does not exist may be typed; the load command asks about it.
     dialog.setFileMode(QFileDialog::AnyFile);
+    // Qt's own guess at each file's type reads the file, on this thread.
+    dialog.setIconProvider(&m_FileTypes);
     QFont font = Fonts::Verdana(8.25);
     font.setFamilies(QStringList{m_FontName} + font.families());
     dialog.setFont(font);
 
     // Qt's dialog matches name filters whatever the letter case.
-    dialog.setNameFilters(FileFilter(m_Filter).NameFilters());
+    const FileFilter filter(m_Filter);
+    dialog.setNameFilters(filter.NameFilters());
 
     if (!m_FileName.isEmpty()) {
         const QFileInfo previous(m_FileName);
         dialog.setDirectory(previous.absolutePath());
-        dialog.selectFile(previous.fileName());
+        dialog.selectFile(forSaving ? WithExtension(previous.fileName(), filter.Extension())
+                                    : previous.fileName());
+    } else if (!m_InitDir.isEmpty()) {
+        dialog.setDirectory(m_InitDir);
     }
     QTimer::singleShot(0, this, [this, &dialog] { emit Shown(&dialog); });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

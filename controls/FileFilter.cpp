@@ -12,6 +12,10 @@ QStringList PatternsOfElement(const QString& element) {
         pattern = pattern.trimmed();
         // "* .HTM" is "*.HTM" with a stray blank.
         pattern.replace(QRegularExpression(QStringLiteral("\\*\\s+")), QStringLiteral("*"));
+        // "*.*" means every file, those without a dot (README, Makefile) too.
+        if (pattern == QStringLiteral("*.*")) {
+            pattern = QStringLiteral("*");
+        }
         if (!pattern.isEmpty()) {
             patterns.append(pattern);
         }
@@ -28,6 +32,14 @@ QString DescriptionWithoutPatternList(const QString& description) {
     return plain.isEmpty() ? description.trimmed() : plain;
 }
 
+// "php" for "*.PHP"; nothing for a pattern that is not a star, a dot and an
+// extension.
+QString ExtensionOf(const QString& pattern) {
+    static const QRegularExpression extension(QStringLiteral("^\\*\\.([^*?.\\[\\]]+)$"));
+    const QRegularExpressionMatch match = extension.match(pattern);
+    return match.hasMatch() ? match.captured(1).toLower() : QString();
+}
+
 } // namespace
 
 FileFilter::FileFilter(const QString& stored) {
@@ -36,6 +48,9 @@ FileFilter::FileFilter(const QString& stored) {
         const QStringList patterns = PatternsOfElement(elements[i + 1]);
         if (patterns.isEmpty()) {
             continue;
+        }
+        if (m_NameFilters.isEmpty()) {
+            m_Extension = ExtensionOf(patterns.constFirst());
         }
         m_NameFilters.append(QStringLiteral("%1 (%2)").arg(
             DescriptionWithoutPatternList(elements[i]), patterns.join(u' ')));

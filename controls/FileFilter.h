@@ -9,16 +9,20 @@ namespace quillomatic {
 // The stored form is "description|pattern|description|pattern...", where one
 // pattern element may hold several patterns separated by ";" or ",", with
 // blanks around them, and even a blank after the "*" ("* .HTM"), which means
-// the same as "*.HTM".
+// the same as "*.HTM". "*.*" means every file, as "*" does here.
 class FileFilter {
 public:
     explicit FileFilter(const QString& stored);
 
     // One entry per pair, "description (pattern pattern)", for QFileDialog.
     [[nodiscard]] QStringList NameFilters() const { return m_NameFilters; }
+    // The extension the first pattern names, in lower case and without the
+    // dot ("php" for "* .PHP"); empty when it names none ("*").
+    [[nodiscard]] QString Extension() const { return m_Extension; }
 
 private:
     QStringList m_NameFilters;
+    QString m_Extension;
 };
 
 } // namespace quillomatic

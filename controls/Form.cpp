@@ -1,13 +1,43 @@
 // A borderless window of fixed size that draws its own title bar.
 #include "Form.h"
 
+#include <QApplication>
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QWindow>
 
 namespace quillomatic {
+namespace {
+
+// Puts back on the screen, at once, the part of every shown window of the
+// program that lies in `area` (global coordinates), from what it last painted.
+void ShowWindowsUnder(const QRect& area) {
+    // The caller of a modal form often goes straight on to long work (loading
+    // a large page), and the window system would go on showing the closed form
+    // over the windows it covered until the event loop turns again and they
+    // are told to show themselves. A repaint would not do: Qt leaves out what
+    // it thinks is already on the screen, such as a text box.
+    if (area.isEmpty()) {
+        return;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible() || window->isMinimized() || !window->backingStore() ||
+            !window->windowHandle()) {
+            continue;
+        }
+        const QRect local =
+            QRect(window->mapFromGlobal(area.topLeft()), area.size()) & window->rect();
+        if (!local.isEmpty()) {
+            window->backingStore()->flush(local, window->windowHandle());
+        }
+    }
+}
+
+} // namespace
 
 Form::Form(QSize clientSize, QWidget* owner)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint) {
@@ -45,14 +75,17 @@ void Form::ShowModal() {
     raise();
     activateWindow();
     QPointer<Form> alive(this);
+    QRect covered;
     if (isVisible()) {
         QEventLoop loop;
         connect(this, &Form::Hidden, &loop, &QEventLoop::quit);
+        connect(this, &Form::Hidden, &loop, [this, &covered] { covered = frameGeometry(); });
         loop.exec(QEventLoop::DialogExec);
     }
     if (alive) {
         setWindowModality(Qt::NonModal);
     }
+    ShowWindowsUnder(covered);
 }
 
 void Form::Minimize() {

@@ -18,7 +18,8 @@ public:
 
     void CenterOnScreen();
     void CenterOver(const QWidget* other);
-    // Shows the form application-modal and returns once it is hidden or closed.
+    // Shows the form application-modal and returns once it is hidden or
+    // closed, with the windows it covered shown again.
     void ShowModal();
     void Minimize();
 

@@ -1,6 +1,9 @@
 // A multi-line text box whose text uses CR LF line breaks, the program's convention.
 #include "TextBox.h"
 
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -12,6 +15,10 @@ namespace {
 // takes the widget a few milliseconds, so typing and clicks stay prompt.
 constexpr qsizetype kFirstSlice = 64 * 1024;
 constexpr qsizetype kSlice = 256 * 1024;
+// Longer lines are wrapped at the box's width, in the view only. The widget
+// lays out a line whole, and unwrapped that costs about 0.5 s a megabyte,
+// twice what it costs wrapped; nobody reads such a line by scrolling sideways.
+constexpr qsizetype kLongLine = 16 * 1024;
 
 // CR LF and a lone CR become LF, in one pass (the widget would read CR LF as
 // two line breaks).
@@ -53,15 +60,57 @@ QString WithCrLf(const QString& raw) {
     return result;
 }
 
-// Where a slice of at most `length` characters from `from` should end: after
-// a line break where there is one, so each slice adds whole lines.
+// Where a slice of about `length` characters from `from` should end: after a
+// line break, so each slice adds whole lines. A line longer than a slice is
+// one slice of its own: appended in parts, it would be laid out again whole
+// for every part.
 qsizetype SliceEnd(const QString& text, qsizetype from, qsizetype length) {
     const qsizetype limit = std::min(text.size(), from + length);
     if (limit == text.size()) {
         return limit;
     }
     const qsizetype lineEnd = text.lastIndexOf(QLatin1Char('\n'), limit - 1);
-    return lineEnd >= from ? lineEnd + 1 : limit;
+    if (lineEnd >= from) {
+        return lineEnd + 1;
+    }
+    const qsizetype longLineEnd = text.indexOf(QLatin1Char('\n'), limit);
+    return longLineEnd < 0 ? text.size() : longLineEnd + 1;
+}
+
+// Whether a line of `text` (LF line breaks) is longer than kLongLine.
+bool HasLongLine(const QString& text) {
+    qsizetype lineStart = 0;
+    for (;;) {
+        const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), lineStart);
+        if ((lineEnd < 0 ? text.size() : lineEnd) - lineStart > kLongLine) {
+            return true;
+        }
+        if (lineEnd < 0) {
+            return false;
+        }
+        lineStart = lineEnd + 1;
+    }
+}
+
+// What the user does to a box: each of these must find the whole text there.
+bool IsUserInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::TouchBegin:
+    case QEvent::TabletPress:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -80,6 +129,28 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
             (void)Text();
         }
     });
+    // Input reaches the box itself (keys), its viewport (the mouse, drops)
+    // and its scroll bars.
+    for (QObject* target : std::initializer_list<QObject*>{this, viewport(), verticalScrollBar(),
+                                                           horizontalScrollBar()}) {
+        target->installEventFilter(this);
+    }
+}
+
+bool TextBox::eventFilter(QObject* watched, QEvent* event) {
+    // No user action sees a box still filling: the rest of the text goes in
+    // first, so a key, click, scroll, copy or drop acts on the whole text.
+    if (IsFilling() && IsUserInput(event->type())) {
+        FinishFilling();
+    }
+    return QPlainTextEdit::eventFilter(watched, event);
+}
+
+void TextBox::insertFromMimeData(const QMimeData* source) {
+    if (lineWrapMode() == NoWrap && source->hasText() && HasLongLine(source->text())) {
+        setLineWrapMode(WidgetWidth);
+    }
+    QPlainTextEdit::insertFromMimeData(source);
 }
 
 QString TextBox::Text() const {
@@ -100,6 +171,14 @@ void TextBox::SetText(const QString& sNewValue) {
         FinishFilling();
     }
     QString text = WithLineFeeds(sNewValue);
+    const LineWrapMode wrap = HasLongLine(text) ? WidgetWidth : NoWrap;
+    if (wrap != lineWrapMode()) {
+        // Changed on an empty box, the wrapping costs nothing to apply; on
+        // the old text it would lay that out again.
+        const QSignalBlocker quiet(this);
+        document()->clear();
+        setLineWrapMode(wrap);
+    }
     const qsizetype first = SliceEnd(text, 0, kFirstSlice);
     if (first == text.size()) {
         setPlainText(text);
@@ -113,6 +192,8 @@ void TextBox::SetText(const QString& sNewValue) {
     m_Fill = std::move(text);
     m_FillFrom = first;
     m_FillTimer.start();
+    // Input is still welcome meanwhile; the pointer says that work goes on.
+    viewport()->setCursor(Qt::BusyCursor);
 }
 
 bool TextBox::IsEmpty() const {
@@ -148,6 +229,7 @@ void TextBox::FinishFilling() const {
         m_FillFrom = 0;
         m_FillPoint = QTextCursor();
         document()->setUndoRedoEnabled(true);
+        viewport()->setCursor(Qt::IBeamCursor);
     }
 }
 

@@ -12,12 +12,19 @@ namespace quillomatic {
 // alike. Raises Change() after every change of the text, by the user or the
 // program.
 //
+// A text with a line longer than 16 K characters (a minified page), set,
+// pasted or dropped, is wrapped at the box's width instead, in the view only:
+// the text keeps its lines. The widget lays out each line whole, and a long
+// line unwrapped takes it twice as long.
+//
 // A large text is shown at once and filled in behind: SetText() puts its
-// first lines in the box and appends the rest in slices while the window is
-// idle, since the widget takes about half a second per ten megabytes to
-// take a text in. Text(), HoldsText() and a new SetText() see the whole text
-// at any moment: they finish the fill first. Typing during the fill is kept
-// but cannot be undone, since the slices must not be undoable either.
+// first lines in the box and appends the rest, whole lines at a time, while
+// the window is idle, since the widget takes about half a second per ten
+// megabytes to take a text in. The pointer shows busy over the box meanwhile.
+// Nothing sees part of the text: Text(), HoldsText() and a new SetText()
+// finish the fill first, and so does any input the user gives the box (keys,
+// clicks, the wheel, the scroll bars, the context menu, drops). The fill is
+// not an edit the user could undo.
 class TextBox : public QPlainTextEdit {
     Q_OBJECT
 
@@ -36,6 +43,11 @@ public:
 
 signals:
     void Change();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // A paste or drop that brings a long line wraps the box, as SetText does.
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     // Appends one slice of the text still to come; true while more is left.

@@ -44,10 +44,13 @@ void Toolbar::SetTitle(const QString& title) {
     m_Title = title;
 }
 
-void Toolbar::Press(ToolbarButton* button) {
-    for (ToolbarButton* each : m_Buttons) {
-        each->SetSelected(each == button);
+void Toolbar::SetSelectedButton(qint16 position) {
+    for (qsizetype i = 0; i < m_Buttons.size(); ++i) {
+        m_Buttons[i]->SetSelected(i + 1 == position);
     }
+}
+
+void Toolbar::Press(ToolbarButton* button) {
     emit ButtonClick(static_cast<qint16>(m_Buttons.indexOf(button) + 1), button->Key());
 }
 

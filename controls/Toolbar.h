@@ -11,9 +11,10 @@ namespace quillomatic {
 
 class ToolbarButton;
 
-// Buttons stand left to right, ButtonGap pixels apart. The last button pressed
-// shows as selected. Raises ButtonClick with the 1-based position and the key
-// of the pressed button.
+// Buttons stand left to right, ButtonGap pixels apart. Raises ButtonClick
+// with the 1-based position and the key of the pressed button. Which button
+// shows as selected is the owner's to say (SetSelectedButton): a press may be
+// refused, and the owner may change what the buttons stand for without one.
 class Toolbar : public QWidget {
     Q_OBJECT
 
@@ -25,6 +26,9 @@ public:
     [[nodiscard]] qint16 ButtonCount() const { return static_cast<qint16>(m_Buttons.size()); }
     // The button at 1-based `position`.
     [[nodiscard]] ToolbarButton* Button(qint16 position) const;
+    // Shows the button at 1-based `position` as selected, and no other; 0
+    // selects none.
+    void SetSelectedButton(qint16 position);
 
     [[nodiscard]] qint16 ButtonGap() const { return m_ButtonGap; }
     void SetButtonGap(qint16 gap);

@@ -5,6 +5,7 @@
 #include "DragBar.h"
 #include "Fonts.h"
 #include "Picture.h"
+#include "PromptFit.h"
 #include "Shape.h"
 #include "SystemBeep.h"
 #include "Twips.h"
@@ -63,7 +64,11 @@ frmError::frmError(QWidget* owner) : Form(Twips::Rect(0, 0, 4335, 2070).size(), 
 void frmError::cMsgBox(QString& Text, QString& ButtonCaption1, QString& ButtonCaption2,
                        QString& Title) {
     QString shown = Text;
-    Label1->setText(shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // The label never grows: a long path gives up its middle, so that the
+    // file name and the reason after it still show.
+    Label1->setText(
+        PromptFit::ShortenPaths(shown, Label1->fontMetrics(), Label1->contentsRect().size()));
     if (ButtonCaption1.isEmpty()) {
         ButtonCaption1 = QStringLiteral("OK");
     }

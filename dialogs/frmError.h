@@ -4,6 +4,8 @@
 // button captions and a title on it, beeps, shows it modally and returns once
 // a button was pressed; MsgBoxResult then tells which (1 or 2). Between
 // questions the box is only hidden, so it reappears where the user left it.
+// The box and its label never grow; a prompt with a path too long for the
+// label shows the path shortened in the middle (PromptFit).
 #pragma once
 
 #include "Form.h"

@@ -101,6 +101,7 @@ void frmMain::ShowFormat(qint16 Index) {
         fra[0]->show();
         fra[1]->hide();
         cdg->SetFilter(kHTMLFilter);
+        xtTab->SetSelectedButton(1);
         return;
     }
     if (Index < 1 || static_cast<std::size_t>(Index) > kTargetFormats.size()) {
@@ -120,6 +121,7 @@ void frmMain::ShowFormat(qint16 Index) {
     lblScriptName->setText(EngineText::ToWindow(kTargetFormats[format].Caption));
     txtScriptSource->SetText(EngineText::ToWindow(Sources[format]));
     cdg->SetFilter(EngineText::ToWindow(kTargetFormats[format].Filter));
+    xtTab->SetSelectedButton(static_cast<qint16>(Index + 1));
 }
 
 qint16 frmMain::ShowMessage(const QString& Text, const QString& ButtonCaption1,

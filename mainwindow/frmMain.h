@@ -4,7 +4,10 @@
 // they came from. Convert (or a script view chosen while the HTML has changed)
 // runs a fresh Converter over the HTML box; the toolbar picks which of six
 // views shows: the HTML page or one of the five scripts. Every question and
-// notice goes through ShowMessage, that is through the one frmError.
+// notice goes through ShowMessage, that is through the one frmError. The
+// program makes the window in the folder it was started from, where the file
+// dialogs first open, then moves into its StagingFolder, where the Converter
+// leaves its staging files.
 #pragma once
 
 #include "TextEncoding.h"

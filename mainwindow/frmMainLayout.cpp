@@ -15,6 +15,7 @@
 #include "ToolbarButton.h"
 #include "Twips.h"
 
+#include <QDir>
 #include <QLabel>
 
 namespace quillomatic {
@@ -99,6 +100,10 @@ frmMainLayout::frmMainLayout(QWidget* owner) : Form(Twips::Rect(0, 0, 7170, 4890
     cdg->SetDialogTitle(QStringLiteral("Load HTML"));
     cdg->SetFilter(kHTMLFilter);
     cdg->SetFontName(QStringLiteral("Verdana"));
+    // Until a file is picked, the dialogs open in the folder the window was
+    // made in, the one the program was started from (before it moves to its
+    // staging folder).
+    cdg->SetInitDir(QDir::currentPath());
 
     xtTab = new Toolbar(this);
     xtTab->setObjectName(QStringLiteral("xtTab"));

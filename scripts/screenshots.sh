@@ -13,14 +13,15 @@ bash "$QUILLOMATIC_ROOT/tests/e2e/EndToEndTest.sh" "$QUILLOMATIC_BUILD/bin/quill
 
 docs="$QUILLOMATIC_ROOT/docs"
 mkdir -p "$docs"
-# The test's screen is 1024 by 768 and the window opens centred on it.
-crop() { convert "$shots/$1" -crop 478x326+273+221 +repage "$docs/$2"; }
-crop 02-typed.png html-page.png
-crop 03-converted.png message-box.png
-crop 04-view-asp.png asp-view.png
-crop 05-view-javascript.png javascript-view.png
-crop 06-view-php.png php-view.png
-crop 07-view-jsp.png jsp-view.png
-crop 08-view-perl.png perl-view.png
-crop 15-about-box.png about-box.png
+# The test's screen is 1024 by 768 and the window opens centred on it. Its
+# screenshots are numbered in the order taken; they are found by name.
+crop() { convert "$shots"/[0-9][0-9]-"$1" -crop 478x326+273+221 +repage "$docs/$2"; }
+crop typed.png html-page.png
+crop converted.png message-box.png
+crop view-asp.png asp-view.png
+crop view-javascript.png javascript-view.png
+crop view-php.png php-view.png
+crop view-jsp.png jsp-view.png
+crop view-perl.png perl-view.png
+crop about-box.png about-box.png
 echo "Screenshots are in $docs"

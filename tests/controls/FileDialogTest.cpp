@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -16,8 +17,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using quillomatic::FileDialog;
 using quillomatic::FileFilter;
@@ -68,6 +77,22 @@ QStringList ListedNames(const QFileDialog* dialog) {
     return names;
 }
 
+// Whether the dialog's list knows the type of each of its files: Qt finds it
+// out (or guesses it) after the names are listed.
+bool TypesListed(const QFileDialog* dialog) {
+    const auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    if (!view || !view->model() || view->model()->rowCount(view->rootIndex()) == 0) {
+        return false;
+    }
+    const QModelIndex root = view->rootIndex();
+    for (int row = 0; row < view->model()->rowCount(root); ++row) {
+        if (view->model()->index(row, 2, root).data().toString().isEmpty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Types `name` over the name field, where the dialog puts the focus, and
 // presses Enter, as a user does. The dialog must be active first: only a name
 // field with the focus drops the file the dialog had preselected. A question
@@ -109,6 +134,93 @@ ModalAnswers::Answer TypeNameAndPressEnter(const QString& name, bool* askedAgain
     };
 }
 
+// The names of the files opened in one folder while it is watched, from the
+// kernel's own record (inotify), whoever opened them.
+class FilesOpened {
+public:
+    explicit FilesOpened(const QString& folder)
+        : m_Descriptor(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        if (m_Descriptor >= 0) {
+            m_Watching = ::inotify_add_watch(m_Descriptor, QFile::encodeName(folder).constData(),
+                                             IN_OPEN) >= 0;
+        }
+    }
+    ~FilesOpened() {
+        if (m_Descriptor >= 0) {
+            ::close(m_Descriptor);
+        }
+    }
+    FilesOpened(const FilesOpened&) = delete;
+    FilesOpened& operator=(const FilesOpened&) = delete;
+
+    [[nodiscard]] bool Watching() const { return m_Watching; }
+    // The files opened since the watch began; the folder itself, opened to
+    // list it, does not count.
+    [[nodiscard]] QStringList Names() {
+        alignas(inotify_event) char buffer[4096];
+        for (;;) {
+            const ssize_t length = ::read(m_Descriptor, buffer, sizeof buffer);
+            if (length <= 0) {
+                break;
+            }
+            for (ssize_t at = 0; at < length;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len > 0 && !(event->mask & IN_ISDIR) &&
+                    !m_Names.contains(QString::fromLocal8Bit(event->name))) {
+                    m_Names.append(QString::fromLocal8Bit(event->name));
+                }
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        return m_Names;
+    }
+
+private:
+    int m_Descriptor;
+    bool m_Watching = false;
+    QStringList m_Names;
+};
+
+// Counts the turns of the event loop, and ends the test with a failure if
+// they stop for good: a main thread blocked in a read would otherwise hang
+// the test instead of failing it.
+class EventLoopWatch {
+public:
+    EventLoopWatch() {
+        m_Ticker.setInterval(10);
+        QObject::connect(&m_Ticker, &QTimer::timeout, [this] { ++m_Ticks; });
+        m_Ticker.start();
+        m_Watchdog = std::thread([this] {
+            long seen = -1;
+            auto since = std::chrono::steady_clock::now();
+            while (!m_Done) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                if (m_Ticks != seen) {
+                    seen = m_Ticks;
+                    since = std::chrono::steady_clock::now();
+                } else if (std::chrono::steady_clock::now() - since > std::chrono::seconds(20)) {
+                    std::fprintf(stderr, "FAIL: the event loop stopped for 20 s\n");
+                    std::_Exit(EXIT_FAILURE);
+                }
+            }
+        });
+    }
+    ~EventLoopWatch() {
+        m_Done = true;
+        m_Watchdog.join();
+    }
+    EventLoopWatch(const EventLoopWatch&) = delete;
+    EventLoopWatch& operator=(const EventLoopWatch&) = delete;
+
+    [[nodiscard]] long Ticks() const { return m_Ticks; }
+
+private:
+    QTimer m_Ticker;
+    std::atomic<long> m_Ticks{0};
+    std::atomic<bool> m_Done{false};
+    std::thread m_Watchdog;
+};
+
 QStringList ComboTexts(const QComboBox* combo) {
     QStringList texts;
     for (int i = 0; i < combo->count(); ++i) {
@@ -130,6 +242,8 @@ private slots:
     void translatesStoredFilters_data();
     void translatesStoredFilters();
     void listsOnlyTheFilesOfTheChosenFilterWhateverTheirCase();
+    void allFilesListsFilesWithoutADot();
+    void browsingOpensNoFileAndNeverBlocks();
     void showsItsTitleFontAndKind_data();
     void showsItsTitleFontAndKind();
     void takesTheTypedNameAsFullPath_data();
@@ -152,30 +266,43 @@ void FileDialogTest::initTestCase() {
 void FileDialogTest::translatesStoredFilters_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QStringList>("nameFilters");
+    QTest::addColumn<QString>("extension");
 
     QTest::newRow("HTML page, three pairs and a blank after the star")
         << kHTMLFilter
         << QStringList{QStringLiteral("HTML Files (*.HTM *.HTML)"),
-                       QStringLiteral("Text Files (*.TXT)"), QStringLiteral("All Files (*.*)")};
+                       QStringLiteral("Text Files (*.TXT)"), QStringLiteral("All Files (*)")}
+        << QStringLiteral("htm");
     QTest::newRow("ASP") << QStringLiteral("ASP Files (*.ASP)|* .ASP")
-                         << QStringList{QStringLiteral("ASP Files (*.ASP)")};
+                         << QStringList{QStringLiteral("ASP Files (*.ASP)")}
+                         << QStringLiteral("asp");
     QTest::newRow("JavaScript") << QStringLiteral("JavaScript Files (*.JS)|* .JS")
-                                << QStringList{QStringLiteral("JavaScript Files (*.JS)")};
+                                << QStringList{QStringLiteral("JavaScript Files (*.JS)")}
+                                << QStringLiteral("js");
     QTest::newRow("PHP") << QStringLiteral("PHP Files (*.PHP)|* .PHP")
-                         << QStringList{QStringLiteral("PHP Files (*.PHP)")};
+                         << QStringList{QStringLiteral("PHP Files (*.PHP)")}
+                         << QStringLiteral("php");
     QTest::newRow("JSP") << QStringLiteral("JSP Files (*.JSP)|* .JSP")
-                         << QStringList{QStringLiteral("JSP Files (*.JSP)")};
+                         << QStringList{QStringLiteral("JSP Files (*.JSP)")}
+                         << QStringLiteral("jsp");
     QTest::newRow("Perl") << QStringLiteral("Perl Files (*.PL)|* .PL")
-                          << QStringList{QStringLiteral("Perl Files (*.PL)")};
+                          << QStringList{QStringLiteral("Perl Files (*.PL)")}
+                          << QStringLiteral("pl");
     QTest::newRow("description without its own pattern list")
         << QStringLiteral("Web pages|*.htm;*.html")
-        << QStringList{QStringLiteral("Web pages (*.htm *.html)")};
+        << QStringList{QStringLiteral("Web pages (*.htm *.html)")} << QStringLiteral("htm");
+    QTest::newRow("every file first, so no extension")
+        << QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT")
+        << QStringList{QStringLiteral("All Files (*)"), QStringLiteral("Text Files (*.TXT)")}
+        << QString();
 }
 
 void FileDialogTest::translatesStoredFilters() {
     QFETCH(QString, stored);
     QFETCH(QStringList, nameFilters);
+    QFETCH(QString, extension);
     QCOMPARE(FileFilter(stored).NameFilters(), nameFilters);
+    QCOMPARE(FileFilter(stored).Extension(), extension);
 }
 
 void FileDialogTest::listsOnlyTheFilesOfTheChosenFilterWhateverTheirCase() {
@@ -221,6 +348,105 @@ void FileDialogTest::listsOnlyTheFilesOfTheChosenFilterWhateverTheirCase() {
     QCOMPARE(filtersOffered, FileFilter(kHTMLFilter).NameFilters());
     QCOMPARE(listedAsHTML, (QStringList{QStringLiteral("PAGE.HTM"), QStringLiteral("index.html")}));
     QCOMPARE(listedAsText, QStringList{QStringLiteral("notes.txt")});
+}
+
+void FileDialogTest::allFilesListsFilesWithoutADot() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    for (const char* name : {"README", "Makefile", "index.html"}) {
+        QVERIFY(WriteFile(folder.filePath(QString::fromLatin1(name))));
+    }
+    FileDialog dialog(m_Owner.get());
+    dialog.SetFilter(kHTMLFilter);
+    dialog.SetFileName(folder.filePath(QStringLiteral("index.html")));
+
+    QStringList listed;
+    ModalAnswers answers;
+    answers.Then([&](QWidget* window) {
+        auto* shown = qobject_cast<QFileDialog*>(window);
+        auto* types = window->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        if (shown && types) {
+            // The user picks the last filter, "All Files".
+            types->setFocus();
+            QTest::keyClick(types, Qt::Key_End);
+            // The folder is read in the background.
+            (void)QTest::qWaitFor(
+                [&] { return ListedNames(shown).contains(QStringLiteral("README")); }, 3000);
+            QTest::qWait(50);
+            listed = ListedNames(shown);
+        }
+        window->close();
+    });
+    QVERIFY(Cancelled([&] { dialog.ShowOpen(); }));
+
+    QCOMPARE(listed, (QStringList{QStringLiteral("Makefile"), QStringLiteral("README"),
+                                  QStringLiteral("index.html")}));
+}
+
+void FileDialogTest::browsingOpensNoFileAndNeverBlocks() {
+    // A folder of files whose type their names do not give, and a pipe.
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    for (const char* name : {"data", "notes", "index.html"}) {
+        QVERIFY(WriteFile(folder.filePath(QString::fromLatin1(name))));
+    }
+    QVERIFY(::mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("pipe"))).constData(),
+                     0600) == 0);
+    FilesOpened opened(folder.path());
+    QVERIFY(opened.Watching());
+    FileDialog dialog(m_Owner.get());
+    dialog.SetFilter(QStringLiteral("All Files (*.*)|*.*"));
+    dialog.SetFileName(folder.filePath(QStringLiteral("index.html")));
+
+    EventLoopWatch loop;
+    QStringList openedInFolder;
+    bool folderListed = false;
+    bool procListed = false;
+    long ticksBeforeProc = 0;
+    long ticksInProc = 0;
+    ModalAnswers answers;
+    answers.Then([&](QWidget* window) {
+        auto* shown = qobject_cast<QFileDialog*>(window);
+        auto* name = window->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!shown || !name || !QTest::qWaitForWindowActive(window)) {
+            window->close();
+            return;
+        }
+        folderListed = QTest::qWaitFor(
+            [&] { return ListedNames(shown).size() >= 3 && TypesListed(shown); }, 5000);
+        openedInFolder = opened.Names();
+        if (!openedInFolder.isEmpty()) {
+            window->close();
+            return;
+        }
+        // The user types /proc/ key by key, as root does in our CI: the name
+        // field offers what is there, so the dialog reads the folder.
+        ticksBeforeProc = loop.Ticks();
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(name, QStringLiteral("/proc/"));
+        auto* model = shown->findChild<QFileSystemModel*>();
+        const bool procRead =
+            model &&
+            QTest::qWaitFor(
+                [&] { return model->rowCount(model->index(QStringLiteral("/proc"))) > 10; }, 10000);
+        // Then opens the folder in the list.
+        shown->setDirectory(QStringLiteral("/proc"));
+        procListed =
+            procRead &&
+            QTest::qWaitFor([&] { return ListedNames(shown).contains(QStringLiteral("self")); },
+                            10000);
+        // Long enough for the types of what /proc holds to come in.
+        QTest::qWait(500);
+        ticksInProc = loop.Ticks() - ticksBeforeProc;
+        window->close();
+    });
+    QVERIFY(Cancelled([&] { dialog.ShowOpen(); }));
+
+    QVERIFY(folderListed);
+    QCOMPARE(openedInFolder, QStringList{});
+    QVERIFY(procListed);
+    QVERIFY2(ticksInProc >= 10, qPrintable(QString::number(ticksInProc)));
 }
 
 void FileDialogTest::showsItsTitleFontAndKind_data() {

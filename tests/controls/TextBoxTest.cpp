@@ -2,8 +2,13 @@
 #include "TextBox.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using quillomatic::TextBox;
 
@@ -21,8 +26,11 @@ private slots:
     void changeIsRaisedOncePerSetText();
     void changeIsRaisedForEveryKeystroke();
     void largeTextShowsAtOnceAndIsWholeWheneverRead();
-    void largeTextFillsInWhileIdleAndEditsSurvive();
+    void largeTextFillsInWhileIdleAndUndoKeepsIt();
     void newTextDuringAFillReplacesItWhole();
+    void everyInputFindsTheWholeText_data();
+    void everyInputFindsTheWholeText();
+    void longLineIsWrappedInTheViewOnly();
 };
 
 namespace {
@@ -36,7 +44,11 @@ QString NumberedLines(int lines) {
     return text;
 }
 
+enum class Input { Keys, ClipboardShortcuts, MouseDrag, Wheel, ScrollBar, ContextMenu, Drop };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Input)
 
 void TextBoxTest::textBreaksLinesWithCrLfWhateverWasSet_data() {
     QTest::addColumn<QString>("set");
@@ -179,20 +191,20 @@ void TextBoxTest::largeTextShowsAtOnceAndIsWholeWheneverRead() {
     QVERIFY(!box.IsFilling());
 }
 
-void TextBoxTest::largeTextFillsInWhileIdleAndEditsSurvive() {
+void TextBoxTest::largeTextFillsInWhileIdleAndUndoKeepsIt() {
     TextBox box;
     const QString page = NumberedLines(60000);
     box.SetText(page);
-    // The user types at the top while the rest comes in.
+    QVERIFY(box.IsFilling());
+    QTRY_VERIFY(!box.IsFilling());
+    QCOMPARE(box.Text(), page);
+    // Undo takes back what the user typed, never the filling.
     box.moveCursor(QTextCursor::Start);
     QTest::keyClicks(&box, QStringLiteral("<!-- mine -->"));
-    QTRY_VERIFY(!box.IsFilling());
     QCOMPARE(box.Text(), QStringLiteral("<!-- mine -->") + page);
-    // Undo takes back later typing, never the filling.
-    QTest::keyClicks(&box, QStringLiteral("!"));
     box.undo();
     box.undo();
-    QCOMPARE(box.Text(), QStringLiteral("<!-- mine -->") + page);
+    QCOMPARE(box.Text(), page);
 }
 
 void TextBoxTest::newTextDuringAFillReplacesItWhole() {
@@ -208,6 +220,116 @@ void TextBoxTest::newTextDuringAFillReplacesItWhole() {
     QVERIFY(box.IsEmpty());
     QTest::qWait(50);
     QCOMPARE(box.Text(), QString());
+}
+
+void TextBoxTest::everyInputFindsTheWholeText_data() {
+    QTest::addColumn<Input>("input");
+    QTest::newRow("keys: Ctrl+End and typing") << Input::Keys;
+    QTest::newRow("clipboard shortcuts: Ctrl+A, Ctrl+C") << Input::ClipboardShortcuts;
+    QTest::newRow("mouse: press, drag, release") << Input::MouseDrag;
+    QTest::newRow("wheel") << Input::Wheel;
+    QTest::newRow("scroll bar click") << Input::ScrollBar;
+    QTest::newRow("context menu") << Input::ContextMenu;
+    QTest::newRow("drop") << Input::Drop;
+}
+
+void TextBoxTest::everyInputFindsTheWholeText() {
+    QFETCH(Input, input);
+    TextBox box;
+    box.resize(457, 169);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const int lines = 60000;
+    const QString page = NumberedLines(lines);
+    // Right after a large load: the rest of the page is still to come.
+    box.SetText(page);
+    QVERIFY(box.IsFilling());
+
+    QWidget* viewport = box.viewport();
+    const QPoint nearTop(20, 5);
+    switch (input) {
+    case Input::Keys:
+        QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(&box, QStringLiteral("x"));
+        break;
+    case Input::ClipboardShortcuts:
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
+        break;
+    case Input::MouseDrag:
+        QTest::mousePress(viewport, Qt::LeftButton, {}, nearTop);
+        QTest::mouseMove(viewport, QPoint(200, 100));
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(200, 100));
+        break;
+    case Input::Wheel: {
+        QWheelEvent wheel(QPointF(nearTop), viewport->mapToGlobal(QPointF(nearTop)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &wheel);
+        break;
+    }
+    case Input::ScrollBar: {
+        QScrollBar* bar = box.verticalScrollBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 30));
+        break;
+    }
+    case Input::ContextMenu: {
+        QContextMenuEvent menuRequest(QContextMenuEvent::Mouse, nearTop,
+                                      viewport->mapToGlobal(nearTop));
+        QApplication::sendEvent(viewport, &menuRequest);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        menu->close();
+        break;
+    }
+    case Input::Drop: {
+        const QPoint lineStart(1, 5);
+        QMimeData dropped;
+        dropped.setText(QStringLiteral("<!-- dropped -->"));
+        QDragEnterEvent enter(lineStart, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        QDropEvent drop(QPointF(lineStart), Qt::CopyAction, &dropped, Qt::LeftButton,
+                        Qt::NoModifier);
+        QApplication::sendEvent(viewport, &drop);
+        break;
+    }
+    }
+    // Whatever the input was, it found the whole page in the box.
+    QVERIFY(!box.IsFilling());
+    QVERIFY(box.document()->blockCount() >= lines);
+    if (input == Input::Keys) {
+        QCOMPARE(box.Text(), page + QStringLiteral("x"));
+    } else if (input == Input::ClipboardShortcuts) {
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QString(page).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    } else if (input == Input::Drop) {
+        QCOMPARE(box.Text(), QStringLiteral("<!-- dropped -->") + page);
+    }
+}
+
+void TextBoxTest::longLineIsWrappedInTheViewOnly() {
+    TextBox box;
+    box.resize(457, 169);
+    // A minified page: one line of a megabyte.
+    QString line;
+    while (line.size() < 1024 * 1024) {
+        line += QStringLiteral("<div class=\"c\"><a href=\"/x.html\">x</a></div>");
+    }
+    box.SetText(line);
+    QCOMPARE(box.lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QVERIFY2(!box.IsFilling(), "a line is never appended in parts");
+    QCOMPARE(box.document()->blockCount(), 1);
+    QCOMPARE(box.Text(), line);
+    // An ordinary page scrolls sideways again.
+    box.SetText(NumberedLines(10));
+    QCOMPARE(box.lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(box.Text(), NumberedLines(10));
+    // A minified page pasted in is wrapped as one loaded.
+    box.SetText(QString());
+    QGuiApplication::clipboard()->setText(line);
+    QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(box.lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(box.Text(), line);
 }
 
 QTEST_MAIN(TextBoxTest)

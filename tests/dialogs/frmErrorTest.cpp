@@ -118,6 +118,8 @@ private slots:
     void escapeAndCloseRequestsLeaveTheQuestionUp();
     void ownerTakesNoInputWhileTheBoxIsUp();
     void longPromptIsCutOffAndNothingGrows();
+    void longPathIsShortenedInTheMiddleAndTheReasonShows_data();
+    void longPathIsShortenedInTheMiddleAndTheReasonShows();
     void twoSentencePromptShowsOneBlankLineBetween();
     void beepsOnceBeforeEachShowing();
     void centredOverItsOwnerFirstThenStaysWhereMoved();
@@ -400,6 +402,71 @@ void frmErrorTest::longPromptIsCutOffAndNothingGrows() {
     QCOMPARE(box, QSize(289, 138));
     QCOMPARE(first, QRect(72, 104, 81, 25));
     QCOMPARE(second, QRect(184, 104, 81, 25));
+}
+
+void frmErrorTest::longPathIsShortenedInTheMiddleAndTheReasonShows_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("wholeName");
+    QTest::newRow("short file name: kept, with the folder's start")
+        << QStringLiteral("index.php") << true;
+    // Two lines are left under a two-line first sentence: the reason takes
+    // one, so the name loses its middle too, keeping its start and extension.
+    QTest::newRow("file name too long to keep whole beside the reason")
+        << QStringLiteral("customer_invoice_overview.php") << false;
+}
+
+void frmErrorTest::longPathIsShortenedInTheMiddleAndTheReasonShows() {
+    QFETCH(QString, fileName);
+    QFETCH(bool, wholeName);
+    QString folder = QStringLiteral("/srv/www/shop");
+    while (folder.size() + 1 + fileName.size() < 200) {
+        folder += QStringLiteral("/templates");
+    }
+    const QString path = folder.left(200 - 1 - fileName.size()) + QLatin1Char('/') + fileName;
+    QCOMPARE(path.size(), 200);
+    const QString first = QStringLiteral("The script source could not be written to the file.");
+    const QString reason = QStringLiteral(": the folder does not exist.");
+    const QString prompt =
+        first + QStringLiteral("\r\n\r\nCannot create \"") + path + QLatin1Char('"') + reason;
+
+    QString shownText;
+    QSize labelSize;
+    QRect needed;
+    QVERIFY(Ask(
+        *m_Box,
+        [&](QWidget* box) {
+            QLabel* label = PromptOf(box);
+            shownText = label->text();
+            labelSize = label->size();
+            // What the label's own word wrap needs for the text.
+            needed = label->fontMetrics().boundingRect(
+                QRect(0, 0, labelSize.width(), 100 * labelSize.height()),
+                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, shownText);
+            QTest::mouseClick(ButtonOf(box, 1), Qt::LeftButton);
+        },
+        prompt));
+
+    QVERIFY2(needed.width() <= labelSize.width() && needed.height() <= labelSize.height(),
+             qPrintable(QStringLiteral("%1 x %2 needed in %3 x %4 for: %5")
+                            .arg(needed.width())
+                            .arg(needed.height())
+                            .arg(labelSize.width())
+                            .arg(labelSize.height())
+                            .arg(shownText)));
+    const QString opening = first + QStringLiteral("\n\nCannot create \"");
+    QVERIFY2(shownText.startsWith(opening), qPrintable(shownText));
+    QVERIFY2(shownText.endsWith(QLatin1Char('"') + reason), qPrintable(shownText));
+    const QString shownPath = shownText.mid(opening.size()).chopped(reason.size() + 1);
+    QVERIFY2(shownPath.contains(QStringLiteral("\u2026")), qPrintable(shownPath));
+    const QString shownName = shownPath.mid(shownPath.lastIndexOf(QLatin1Char('/')) + 1);
+    if (wholeName) {
+        QCOMPARE(shownName, fileName);
+        QVERIFY2(shownPath.startsWith(QStringLiteral("/srv/")), qPrintable(shownPath));
+    } else {
+        QVERIFY2(shownName.startsWith(fileName.left(4)) &&
+                     shownName.endsWith(QStringLiteral(".php")),
+                 qPrintable(shownName));
+    }
 }
 
 void frmErrorTest::twoSentencePromptShowsOneBlankLineBetween() {

@@ -25,6 +25,10 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    if [ -s "$work/program.log" ]; then
+        echo "The program said:" >&2
+        cat "$work/program.log" >&2
+    fi
     shot "failure"
     exit 1
 }
@@ -33,27 +37,22 @@ for tool in Xvfb xdotool xclip import; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed" >&2; exit 1; }
 done
 
-# A display of our own.
-for number in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
-    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    server=$!
-    for _ in $(seq 50); do
-        [ -e "/tmp/.X11-unix/X$number" ] && break
-        kill -0 "$server" 2>/dev/null || break
-        sleep 0.1
-    done
-    if [ -e "/tmp/.X11-unix/X$number" ]; then
-        export DISPLAY=":$number"
-        break
-    fi
-    server=""
+# A display of our own. The server picks a free number itself and writes it
+# once it takes connections: another test starting a server at the same
+# moment can neither take the same number nor have its server used by us.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+server=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    kill -0 "$server" 2>/dev/null || break
+    sleep 0.05
 done
-if [ -z "$server" ]; then
+if [ ! -s "$work/display" ]; then
     echo "SKIPPED: the virtual X server (Xvfb) could not start here:" >&2
     cat "$work/xvfb.log" >&2
     exit 77
 fi
+export DISPLAY=":$(head -n 1 "$work/display")"
 
 step=0
 shot() {
@@ -70,9 +69,10 @@ wait_for() {
     return 1
 }
 
-# The program stages its text in the current folder: give it one of its own.
+# Started in a folder of its own, the program stages its text in its own
+# cache folder, here under the test's folder rather than the real home.
 cd "$work"
-QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
+XDG_CACHE_HOME="$work/cache" QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
 app=$!
 wait_for "xdotool search --onlyvisible --class quillomatic" || fail "the main window did not appear"
 window="$(xdotool search --onlyvisible --class quillomatic | head -n 1)"
@@ -176,6 +176,39 @@ click "${about_button[@]}"
 wait_for_box "about-box"
 answer_first "about box"
 
+# A minified page of 5 MB, one line, loaded over the text: yes to the erase
+# question. The window is busy taking the page in after the box has gone, and
+# nothing of the box may stay on the screen meanwhile.
+awk 'BEGIN {
+    page = "<div class=\"item\"><a href=\"/shop/item.html\">Item</a><span>$5</span></div>"
+    while (length(page) < 5000000) page = page page
+    printf "%s", substr(page, 1, 5000000)
+}' >"$work/minified.html"
+view 1
+click "${load_button[@]}"
+wait_for '[ "$(windows_now)" -ge 2 ]' || fail "no open dialog appeared"
+sleep 0.5
+xdotool type --delay 2 -- "$work/minified.html"
+xdotool key Return
+wait_for_box "erase-question-large-page"
+box="$(xdotool search --onlyvisible --class quillomatic | grep -vx "$window" | head -n 1)"
+eval "$(xdotool getwindowgeometry --shell "$box")"
+box_area="${WIDTH}x${HEIGHT}+${X}+${Y}"
+xdotool key Return
+wait_for_box_gone "erase question, large page"
+import -window root "$work/after-box.png"
+cp "$work/after-box.png" "$shots/$(printf '%02d' $((step + 1)))-box-gone-while-loading.png"
+step=$((step + 1))
+# The title bar's dark blue is the box's own; the window has none there.
+colours="$(convert "$work/after-box.png" -crop "$box_area" +repage -format %c histogram:info:-)"
+if grep -qi '#0A246A' <<<"$colours"; then
+    fail "the closed message box still shows over the window"
+fi
+
+# Every conversion staged the page in the program's folder, none where it started.
+compgen -G "$work/cache/quillomatic/qm*.tmp" >/dev/null || fail "no staging file in the cache folder"
+! compgen -G "$work/qm*.tmp" >/dev/null || fail "staging files in the folder the program started from"
+
 # Close from the title bar: "No" keeps the program, "Yes" ends it.
 click "${close_button[@]}"
 wait_for_box "quit-question"
@@ -189,4 +222,4 @@ xdotool key Return
 wait_for '! kill -0 "$app"' || fail "the program still runs after Yes"
 wait "$app" || fail "the program ended with status $?"
 app=""
-echo "PASS: typed, converted, five views copied, loaded, saved, about box, quit; screenshots in $shots"
+echo "PASS: typed, converted, five views copied, loaded, saved, a large page loaded with no trace of the box, about box, quit; screenshots in $shots"

@@ -17,7 +17,9 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -128,6 +130,17 @@ struct Window {
     FileDialog* cdg() { return Find<FileDialog>("cdg"); }
     QWidget* MessageBox() { return Find<QWidget>("frmError"); }
 
+    // The positions of the toolbar buttons shown as selected.
+    QList<int> Highlighted() {
+        auto* toolbar = Find<Toolbar>("xtTab");
+        QList<int> positions;
+        for (qint16 position = 1; position <= toolbar->ButtonCount(); ++position) {
+            if (toolbar->Button(position)->Selected()) {
+                positions.append(position);
+            }
+        }
+        return positions;
+    }
     void Type(const QString& text) { TypeInto(txtHTML(), text); }
     void Click(const char* name) { QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton); }
     void ClickView(int position) {
@@ -162,6 +175,7 @@ private slots:
     void EmptyBoxGetsOnlyItsMessageAndNothingChanges();
     void HTMLViewOfAnEmptyBoxSaysNothing();
     void ResetEmptiesTheBoxAndShowsTheHTMLPage();
+    void ToolbarHighlightNamesTheShownView();
     void CopyAllPutsTheScriptBoxTextOnTheClipboard();
     void PastedHTMLIsConverted();
     void FailedConversionIsReportedAndKeepsEverything();
@@ -174,6 +188,8 @@ private slots:
     void FailedLoadIsReportedAndKeepsTheText();
     void SaveWritesTheScriptBoxAsShown();
     void SaveOverAnExistingFileAsksFirst();
+    void SaveProposesTheLoadedNameWithTheViewsExtension_data();
+    void SaveProposesTheLoadedNameWithTheViewsExtension();
     void SavedNoticeAnsweredEitherWayEndsTheCommand();
     void FailedSaveKeepsTheOldFileAndSaysSo();
     void SaveCancelledWritesNothing();
@@ -400,6 +416,30 @@ void frmMainTest::ResetEmptiesTheBoxAndShowsTheHTMLPage() {
     QVERIFY(window.txtScriptSource()->Text().startsWith(QStringLiteral("# GENERATED")));
 }
 
+void frmMainTest::ToolbarHighlightNamesTheShownView() {
+    Window window;
+    ModalAnswers answers;
+    QCOMPARE(window.Highlighted(), QList<int>{1});
+    window.Type(QStringLiteral("<p>"));
+    window.ClickView(4);
+    QCOMPARE(window.Highlighted(), QList<int>{4});
+    // Reset shows the HTML page without the toolbar.
+    window.Click("cmdReset");
+    QCOMPARE(window.Highlighted(), QList<int>{1});
+    // A script view refused for an empty box leaves the HTML page on show,
+    // while its message is up and after.
+    QList<int> whileAsked;
+    answers.Then([&](QWidget* box) {
+        whileAsked = window.Highlighted();
+        QTest::mouseClick(box->findChild<QWidget*>(QStringLiteral("cmd1")), Qt::LeftButton);
+    });
+    window.ClickView(2);
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(whileAsked, QList<int>{1});
+    QCOMPARE(window.Highlighted(), QList<int>{1});
+    QVERIFY(window.htmlPage()->isVisible());
+}
+
 void frmMainTest::CopyAllPutsTheScriptBoxTextOnTheClipboard() {
     Window window;
     ModalAnswers answers;
@@ -575,11 +615,12 @@ void frmMainTest::FailedLoadIsReportedAndKeepsTheText() {
     QVERIFY(answers.AllAnswered());
     QCOMPARE(answers.Messages().size(), 2);
     QCOMPARE(answers.Messages().at(0).Text, kErase);
-    QVERIFY2(answers.Messages().at(1).Text.startsWith(
-                 QStringLiteral("The HTML could not be loaded from the file.\n\nCannot read "
-                                "\"%1\": ")
-                     .arg(unreadable)),
-             qPrintable(answers.Messages().at(1).Text));
+    // The path gives up its middle to the reason, which follows it.
+    const QString report = answers.Messages().at(1).Text;
+    QVERIFY2(report.startsWith(
+                 QStringLiteral("The HTML could not be loaded from the file.\n\nCannot read \"")) &&
+                 report.contains(QStringLiteral("/unreadable.html\": ")),
+             qPrintable(report));
     QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<old>"));
 }
 
@@ -624,6 +665,56 @@ void frmMainTest::SaveOverAnExistingFileAsksFirst() {
     QCOMPARE(ReadFile(target), window.txtScriptSource()->Text().toLatin1());
 }
 
+void frmMainTest::SaveProposesTheLoadedNameWithTheViewsExtension_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("proposed");
+    QTest::newRow("ASP") << 2 << QStringLiteral("index.asp");
+    QTest::newRow("JavaScript") << 3 << QStringLiteral("index.js");
+    QTest::newRow("PHP") << 4 << QStringLiteral("index.php");
+    QTest::newRow("JSP") << 5 << QStringLiteral("index.jsp");
+    QTest::newRow("Perl") << 6 << QStringLiteral("index.pl");
+}
+
+void frmMainTest::SaveProposesTheLoadedNameWithTheViewsExtension() {
+    QFETCH(int, position);
+    QFETCH(QString, proposed);
+    QVERIFY(QDir(m_Folder->path()).mkdir(QStringLiteral("site")));
+    const QString page = PathOf(QStringLiteral("site/index.html"));
+    WriteFile(page, "<p>the page</p>\r\n");
+    Window window;
+    ModalAnswers answers;
+    answers.ThenPick(page);
+    window.Click("cmdLoadFromFile");
+    window.ClickView(position);
+
+    // Save to File, Enter, Enter: the name the dialog offers, then the notice.
+    QString offeredName;
+    QString offeredFolder;
+    answers
+        .Then([&](QWidget* shown) {
+            auto* dialog = qobject_cast<QFileDialog*>(shown);
+            auto* name = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!dialog || !name || !QTest::qWaitForWindowActive(shown) ||
+                !QTest::qWaitFor([name] { return name->hasFocus(); })) {
+                shown->close();
+                return;
+            }
+            offeredName = name->text();
+            offeredFolder = dialog->directory().absolutePath();
+            QTest::keyClick(name, Qt::Key_Return);
+        })
+        .ThenPress(1)
+        .ThenPress(1);
+    window.Click("cmdSave");
+
+    QCOMPARE(offeredName, proposed);
+    QCOMPARE(offeredFolder, PathOf(QStringLiteral("site")));
+    QCOMPARE(answers.MessageTexts(), QStringList{kSaved});
+    QCOMPARE(ReadFile(page), QByteArray("<p>the page</p>\r\n"));
+    QCOMPARE(ReadFile(PathOf(QStringLiteral("site/") + proposed)),
+             window.txtScriptSource()->Text().toUtf8());
+}
+
 void frmMainTest::SavedNoticeAnsweredEitherWayEndsTheCommand() {
     for (int button : {1, 2}) {
         Window window;
@@ -666,10 +757,12 @@ void frmMainTest::FailedSaveKeepsTheOldFileAndSaysSo() {
     QVERIFY(answers.AllAnswered());
     QCOMPARE(answers.Messages().size(), 2);
     QCOMPARE(answers.Messages().at(0).Text, kOverwrite);
-    QCOMPARE(answers.Messages().at(1).Text,
-             QStringLiteral("The script source could not be written to the file.\n\nCannot write "
-                            "\"%1\": the file would be larger than allowed.")
-                 .arg(target));
+    const QString report = answers.Messages().at(1).Text;
+    QVERIFY2(
+        report.startsWith(QStringLiteral(
+            "The script source could not be written to the file.\n\nCannot write \"/")) &&
+            report.endsWith(QStringLiteral("/big.js\": the file would be larger than allowed.")),
+        qPrintable(report));
     QCOMPARE(ReadFile(target), QByteArray("old"));
     QCOMPARE(
         QDir(m_Folder->path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".qm")),

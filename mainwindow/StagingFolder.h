@@ -1,0 +1,35 @@
+// The program's own folder, where the staging files of its conversions go.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace quillomatic {
+
+// Every conversion from text leaves a staging file qmXXXXXXXX.tmp in the
+// current folder. Started from the desktop's menu that folder is the user's
+// home, which would fill up with them, and a read-only folder would allow no
+// conversion at all. So at start the program makes a folder of its own,
+// $XDG_CACHE_HOME/quillomatic (~/.cache/quillomatic without XDG_CACHE_HOME),
+// readable by the user alone, and works there. Staging files older than
+// seven days are removed from it then; nothing else there is ever touched.
+class StagingFolder {
+public:
+    // The folder the environment names; empty when it names none.
+    StagingFolder();
+
+    [[nodiscard]] QString Path() const { return m_Path; }
+
+    // Makes the folder (and missing parents) owner-only, removes the staging
+    // files older than seven days before `now`, and makes the folder the
+    // current one. False, with the current folder as it was, when the folder
+    // cannot be made or is not the user's own.
+    bool Enter(const QDateTime& now = QDateTime::currentDateTimeUtc());
+
+private:
+    void RemoveStagingFilesOlderThan(const QDateTime& limit) const;
+
+    QString m_Path;
+};
+
+} // namespace quillomatic

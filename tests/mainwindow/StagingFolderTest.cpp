@@ -1,0 +1,208 @@
+// The program's own staging folder: made at start, used for every conversion,
+// cleared of old staging files, and left for the folder the program was
+// started from when it cannot be made. Each test points XDG_CACHE_HOME and
+// HOME into a folder of its own.
+#include "StagingFolder.h"
+
+#include "ModalAnswers.h"
+#include "Toolbar.h"
+#include "ToolbarButton.h"
+#include "frmMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+
+using quillomatic::frmMain;
+using quillomatic::StagingFolder;
+using quillomatic::Toolbar;
+using quillomatic::testing::ModalAnswers;
+
+namespace {
+
+bool SetModified(const QString& path, const QDateTime& modified) {
+    const timespec times[2] = {{0, UTIME_OMIT}, {modified.toSecsSinceEpoch(), 0}};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+void WriteFile(const QString& path, const QDateTime& modified) {
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<p>staged</p>\r\n");
+    }
+    QVERIFY(SetModified(path, modified));
+}
+
+QStringList StagingFilesIn(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("qm*.tmp")}, QDir::Files, QDir::Name);
+}
+
+mode_t PermissionsOf(const QString& path) {
+    struct stat status {};
+    ::stat(QFile::encodeName(path).constData(), &status);
+    return status.st_mode & 07777;
+}
+
+// Answers a file dialog by noting the folder it opened in and cancelling it.
+ModalAnswers::Answer NoteFolderAndCancel(QString* folder) {
+    return [folder](QWidget* window) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(window)) {
+            *folder = dialog->directory().absolutePath();
+        }
+        window->close();
+    };
+}
+
+} // namespace
+
+class StagingFolderTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void ConversionsStageInTheProgramsOwnFolder_data();
+    void ConversionsStageInTheProgramsOwnFolder();
+    void OnlyStagingFilesOlderThanAWeekAreRemoved();
+    void WithoutItsFolderTheProgramStaysWhereStarted();
+
+private:
+    QString In(const QString& name) const { return m_Root->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> m_Root;
+    QString m_PreviousFolder;
+    QByteArray m_PreviousHome;
+    QByteArray m_PreviousCache;
+    bool m_HadCache = false;
+};
+
+void StagingFolderTest::init() {
+    m_Root = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_Root->isValid());
+    m_PreviousFolder = QDir::currentPath();
+    m_PreviousHome = qgetenv("HOME");
+    m_HadCache = qEnvironmentVariableIsSet("XDG_CACHE_HOME");
+    m_PreviousCache = qgetenv("XDG_CACHE_HOME");
+    QVERIFY(QDir(m_Root->path()).mkpath(QStringLiteral("home")));
+    QVERIFY(QDir(m_Root->path()).mkpath(QStringLiteral("start")));
+    qputenv("HOME", QFile::encodeName(In(QStringLiteral("home"))));
+    qunsetenv("XDG_CACHE_HOME");
+    // Where the user started the program.
+    QVERIFY(QDir::setCurrent(In(QStringLiteral("start"))));
+}
+
+void StagingFolderTest::cleanup() {
+    QDir::setCurrent(m_PreviousFolder);
+    qputenv("HOME", m_PreviousHome);
+    if (m_HadCache) {
+        qputenv("XDG_CACHE_HOME", m_PreviousCache);
+    } else {
+        qunsetenv("XDG_CACHE_HOME");
+    }
+    m_Root.reset();
+}
+
+void StagingFolderTest::ConversionsStageInTheProgramsOwnFolder_data() {
+    QTest::addColumn<QString>("cacheHome"); // relative to the test's folder; "-" unset
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("XDG_CACHE_HOME")
+        << QStringLiteral("/cache") << QStringLiteral("cache/quillomatic");
+    QTest::newRow("HOME alone") << QStringLiteral("-") << QStringLiteral("home/.cache/quillomatic");
+    QTest::newRow("relative XDG_CACHE_HOME, ignored")
+        << QStringLiteral("cache") << QStringLiteral("home/.cache/quillomatic");
+}
+
+void StagingFolderTest::ConversionsStageInTheProgramsOwnFolder() {
+    QFETCH(QString, cacheHome);
+    QFETCH(QString, folder);
+    if (cacheHome.startsWith(QLatin1Char('/'))) {
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_Root->path() + cacheHome));
+    } else if (cacheHome != QStringLiteral("-")) {
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome));
+    }
+    const QString staging = In(folder);
+    const QString start = In(QStringLiteral("start"));
+
+    // As the program starts.
+    frmMain window;
+    QVERIFY(StagingFolder().Enter());
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QCOMPARE(QDir::currentPath(), staging);
+    QCOMPARE(PermissionsOf(staging), mode_t{0700});
+    auto* html = window.findChild<QWidget*>(QStringLiteral("txtHTML"));
+    QTest::keyClicks(html, QStringLiteral("<p>"));
+    auto* toolbar = window.findChild<Toolbar*>(QStringLiteral("xtTab"));
+    QTest::mouseClick(toolbar->Button(4), Qt::LeftButton);
+    QCOMPARE(StagingFilesIn(staging).size(), 5);
+    QCOMPARE(StagingFilesIn(start), QStringList{});
+
+    // The dialogs open where the program was started, then where a file was picked.
+    QVERIFY(QDir(m_Root->path()).mkpath(QStringLiteral("site")));
+    WriteFile(In(QStringLiteral("site/page.html")), QDateTime::currentDateTimeUtc());
+    QString firstFolder;
+    QString laterFolder;
+    ModalAnswers answers;
+    answers.Then(NoteFolderAndCancel(&firstFolder))
+        .ThenPick(In(QStringLiteral("site/page.html")))
+        .ThenPress(1) // yes, erase the typed HTML
+        .Then(NoteFolderAndCancel(&laterFolder));
+    auto* load = window.findChild<QWidget*>(QStringLiteral("cmdLoadFromFile"));
+    QTest::mouseClick(toolbar->Button(1), Qt::LeftButton);
+    for (int i = 0; i < 3; ++i) {
+        QTest::mouseClick(load, Qt::LeftButton);
+    }
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(firstFolder, start);
+    QCOMPARE(laterFolder, In(QStringLiteral("site")));
+}
+
+void StagingFolderTest::OnlyStagingFilesOlderThanAWeekAreRemoved() {
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(In(QStringLiteral("cache"))));
+    const QString staging = In(QStringLiteral("cache/quillomatic"));
+    QVERIFY(QDir(m_Root->path()).mkpath(QStringLiteral("cache/quillomatic/qm0000beef.tmp")));
+    QVERIFY(QDir(m_Root->path()).mkpath(QStringLiteral("outside")));
+    // Left open to others by someone: the program closes it again.
+    QVERIFY(::chmod(QFile::encodeName(staging).constData(), 0755) == 0);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime eightDaysAgo = now.addDays(-8);
+    const auto in = [&](const char* name) {
+        return staging + QLatin1Char('/') + QLatin1String(name);
+    };
+    WriteFile(in("qm0000abcd.tmp"), eightDaysAgo);
+    WriteFile(in("qm1234abcd.tmp"), now.addDays(-6));
+    WriteFile(in("notes.txt"), now.addDays(-30));
+    WriteFile(in("qm12345.tmp"), now.addDays(-30));
+    WriteFile(In(QStringLiteral("outside/qm0000cafe.tmp")), eightDaysAgo);
+    QVERIFY(QFile::link(In(QStringLiteral("outside/qm0000cafe.tmp")), in("qm0000cafe.tmp")));
+    QVERIFY(SetModified(in("qm0000beef.tmp"), eightDaysAgo));
+
+    QVERIFY(StagingFolder().Enter(now));
+
+    QCOMPARE(
+        QDir(staging).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Name),
+        (QStringList{QStringLiteral("notes.txt"), QStringLiteral("qm0000beef.tmp"),
+                     QStringLiteral("qm0000cafe.tmp"), QStringLiteral("qm12345.tmp"),
+                     QStringLiteral("qm1234abcd.tmp")}));
+    QVERIFY(QFile::exists(In(QStringLiteral("outside/qm0000cafe.tmp"))));
+    QCOMPARE(PermissionsOf(staging), mode_t{0700});
+}
+
+void StagingFolderTest::WithoutItsFolderTheProgramStaysWhereStarted() {
+    // The cache folder would have to be made under a file.
+    WriteFile(In(QStringLiteral("file")), QDateTime::currentDateTimeUtc());
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(In(QStringLiteral("file/cache"))));
+    QVERIFY(!StagingFolder().Enter());
+    QCOMPARE(QDir::currentPath(), In(QStringLiteral("start")));
+}
+
+QTEST_MAIN(StagingFolderTest)
+#include "StagingFolderTest.moc"
