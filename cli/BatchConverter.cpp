@@ -89,6 +89,8 @@ void BatchConverter::Run(const std::vector<std::string>& pages, unsigned jobs,
 
 void BatchConverter::ConvertPages(const std::vector<std::string>& pages,
                                   std::atomic<std::size_t>& next, BatchReport& report) const {
+    // Made once: it seeds a generator of names, which costs more than a page.
+    const FileSystemObject fileSystem;
     ReplacementGroup group;
     const auto commit = [&] {
         for (auto& [page, failure] : group.Commit()) {
@@ -97,7 +99,7 @@ void BatchConverter::ConvertPages(const std::vector<std::string>& pages,
     };
     for (std::size_t page = next++; page < pages.size(); page = next++) {
         try {
-            group.Add(page, WriteScripts(pages[page]));
+            group.Add(page, WriteScripts(pages[page], fileSystem));
         } catch (const ComponentError& error) {
             report.PageDone(page, error.Description());
         } catch (const std::exception& error) {
@@ -111,8 +113,8 @@ void BatchConverter::ConvertPages(const std::vector<std::string>& pages,
 }
 
 std::vector<std::unique_ptr<AtomicTextFile>>
-BatchConverter::WriteScripts(const std::string& page) const {
-    TextStream source = FileSystemObject().OpenTextFile(page);
+BatchConverter::WriteScripts(const std::string& page, const FileSystemObject& fileSystem) const {
+    TextStream source = fileSystem.OpenTextFile(page);
     std::vector<std::unique_ptr<AtomicTextFile>> scripts;
     for (const TargetFormat* format : m_Formats) {
         if (!scripts.empty()) {

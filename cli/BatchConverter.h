@@ -12,6 +12,7 @@
 namespace quillomatic {
 
 class BatchReport;
+class FileSystemObject;
 
 // Converts each page into each format, to FOLDER/NAME.EXT (see ScriptNames),
 // every script through the engine's one path (Converter::ConvertToStream).
@@ -34,7 +35,7 @@ private:
                       BatchReport& report) const;
     // The scripts of one page, complete but not in place yet.
     [[nodiscard]] std::vector<std::unique_ptr<AtomicTextFile>>
-    WriteScripts(const std::string& page) const;
+    WriteScripts(const std::string& page, const FileSystemObject& fileSystem) const;
 
     std::vector<const TargetFormat*> m_Formats;
     std::string m_Folder;

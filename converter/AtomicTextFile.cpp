@@ -64,7 +64,10 @@ AtomicTextFile::AtomicTextFile(std::string targetPath) {
     if (std::filesystem::is_directory(target, ignored)) {
         throw FileError::FromErrno(EISDIR, FileError::Action::Create, targetPath);
     }
-    FileSystemObject fileSystem;
+    // Seeding a generator of names costs more than writing a small script
+    // (std::random_device may question the processor, which a virtual
+    // machine answers slowly); one generator a thread serves every file.
+    thread_local FileSystemObject fileSystem;
     for (int attempt = 1; !m_Stream; ++attempt) {
         const std::string scratch =
             (target.parent_path() / ("." + fileSystem.GetTempName())).string();
