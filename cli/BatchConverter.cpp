@@ -10,6 +10,8 @@
 #include "ScriptNames.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <sched.h>
 #include <stdexcept>
 #include <sys/resource.h>
@@ -35,8 +37,8 @@ unsigned Processors() {
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
-// Threads that can each hold their group of scripts, a page and the scripts
-// being written within the limit on open descriptors.
+// How many threads the limit on open descriptors allows, each holding its
+// group of scripts waiting, a page and the script being written.
 std::size_t ThreadsTheDescriptorsAllow(std::size_t formats) {
     rlimit limit{};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
@@ -63,7 +65,10 @@ BatchConverter::BatchConverter(std::vector<const TargetFormat*> formats, std::st
     : m_Formats(std::move(formats)), m_Folder(std::move(folder)), m_LineEnds(lineEnds) {
     struct stat status {};
     if (::stat(m_Folder.c_str(), &status) != 0) {
-        throw std::runtime_error("the output folder \"" + m_Folder + "\" does not exist");
+        throw std::runtime_error("the output folder \"" + m_Folder + "\" " +
+                                 (errno == ENOENT
+                                      ? std::string("does not exist")
+                                      : "cannot be used: " + std::string(std::strerror(errno))));
     }
     if (!S_ISDIR(status.st_mode)) {
         throw std::runtime_error("the output folder \"" + m_Folder + "\" is not a folder");

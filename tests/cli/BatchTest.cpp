@@ -94,6 +94,14 @@ TEST_F(Batch, UsageErrorsWriteNothing) {
     }
 }
 
+TEST_F(Batch, TheFolderMustExist) {
+    WriteBytes(folder / "a.html", "<p>a</p>");
+    const auto result = Convert("--to php --output-dir site a.html");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(Errors(), "quillomatic-convert: the output folder \"site\" does not exist\n");
+    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"a.html", "stderr.txt"}));
+}
+
 TEST_F(Batch, PagesThatFailAreReportedInOrderAndTheOthersConverted) {
     // The unprivileged user must reach the folder and write the scripts.
     fs::permissions(folder.Path(), fs::perms(0777));
