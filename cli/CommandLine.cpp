@@ -1,89 +1,288 @@
 // The arguments of quillomatic-convert.
 #include "CommandLine.h"
 
+#include "ScriptNames.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <getopt.h>
+#include <map>
 #include <string_view>
 
 namespace quillomatic {
 namespace {
 
-// The format words as the help has always listed them.
-constexpr const char* kFormatWords = "asp, php, javascript, jsp or perl";
+// Values for the options that have no short form.
+constexpr int kLineEndsOption = 256;
+constexpr int kVersionOption = 257;
 
-const TargetFormat* FormatNamed(std::string_view name) {
+constexpr std::array<option, 8> kOptions = {{
+    {"to", required_argument, nullptr, 't'},
+    {"output", required_argument, nullptr, 'o'},
+    {"output-dir", required_argument, nullptr, 'd'},
+    {"line-ends", required_argument, nullptr, kLineEndsOption},
+    {"jobs", required_argument, nullptr, 'j'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersionOption},
+    {nullptr, 0, nullptr, 0},
+}};
+// The leading ":" makes getopt_long tell a missing value from an unknown option.
+constexpr const char* kShortOptions = ":t:o:d:j:h";
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return std::ranges::equal(a, b, {}, lower, lower);
+}
+
+// A format's words are its command name and its files' extension, which is
+// how "js" and "pl" come to name JavaScript and Perl.
+const TargetFormat* FormatOfWord(std::string_view word) {
     for (const TargetFormat& format : kTargetFormats) {
-        if (format.CommandName == name) {
+        if (EqualsIgnoringCase(word, format.CommandName) ||
+            EqualsIgnoringCase(word, format.Extension)) {
             return &format;
         }
     }
-    throw CommandLine::UsageError("unknown format \"" + std::string(name) + "\" (use " +
-                                  kFormatWords + ")");
+    return nullptr;
+}
+
+// "asp, javascript or js, php, jsp, perl or pl"
+std::string FormatWords() {
+    std::string words;
+    for (const TargetFormat& format : kTargetFormats) {
+        words += words.empty() ? "" : ", ";
+        words += format.CommandName;
+        if (format.Extension != format.CommandName) {
+            words += " or " + std::string(format.Extension);
+        }
+    }
+    return words;
+}
+
+// "asp, js, php, jsp or pl"
+std::string Extensions() {
+    std::string extensions;
+    for (std::size_t i = 0; i < kTargetFormats.size(); ++i) {
+        extensions += i == 0 ? "" : i + 1 == kTargetFormats.size() ? " or " : ", ";
+        extensions += kTargetFormats[i].Extension;
+    }
+    return extensions;
+}
+
+std::vector<const TargetFormat*> FormatsNamed(std::string_view list) {
+    std::vector<const TargetFormat*> formats;
+    const auto add = [&formats](const TargetFormat& format) {
+        if (std::ranges::find(formats, &format) == formats.end()) {
+            formats.push_back(&format);
+        }
+    };
+    for (;;) {
+        const std::size_t comma = list.find(',');
+        const std::string_view word = list.substr(0, comma);
+        if (EqualsIgnoringCase(word, "all")) {
+            std::ranges::for_each(kTargetFormats, add);
+        } else if (const TargetFormat* format = FormatOfWord(word)) {
+            add(*format);
+        } else {
+            throw CommandLine::UsageError("unknown format \"" + std::string(word) + "\" (use " +
+                                          FormatWords() + ", or all)");
+        }
+        if (comma == std::string_view::npos) {
+            return formats;
+        }
+        list.remove_prefix(comma + 1);
+    }
+}
+
+LineEnds LineEndsNamed(std::string_view name) {
+    if (EqualsIgnoringCase(name, "crlf")) {
+        return LineEnds::CRLF;
+    }
+    if (EqualsIgnoringCase(name, "lf")) {
+        return LineEnds::LF;
+    }
+    throw CommandLine::UsageError("unknown line ends \"" + std::string(name) +
+                                  "\" (use crlf or lf)");
+}
+
+unsigned JobsNamed(std::string_view number) {
+    unsigned jobs = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), jobs);
+    if (error != std::errc() || end != number.data() + number.size() || jobs == 0) {
+        throw CommandLine::UsageError("--jobs needs a whole number from 1 up, not \"" +
+                                      std::string(number) + "\"");
+    }
+    return jobs;
+}
+
+std::string LongNameOf(int value) {
+    for (const option& candidate : kOptions) {
+        if (candidate.name != nullptr && candidate.val == value) {
+            return std::string("--") + candidate.name;
+        }
+    }
+    return std::string("-") + char(value);
+}
+
+// What getopt_long refused: a short option it does not know, a long option it
+// does not know or cannot tell from another, or a value given to an option
+// that takes none. `argument` is the word that held it.
+std::string RefusalOf(int unknownShort, std::string_view argument) {
+    if (unknownShort != 0 && LongNameOf(unknownShort).starts_with("--")) {
+        return LongNameOf(unknownShort) + " takes no value";
+    }
+    if (unknownShort != 0) {
+        return std::string("unknown option -") + char(unknownShort);
+    }
+    const std::string_view name = argument.substr(0, argument.find('='));
+    std::string matches;
+    int count = 0;
+    for (const option& candidate : kOptions) {
+        if (candidate.name != nullptr &&
+            std::string_view(candidate.name).starts_with(name.substr(2))) {
+            matches += (count++ == 0 ? "--" : " or --") + std::string(candidate.name);
+        }
+    }
+    if (count > 1) {
+        return "ambiguous option " + std::string(name) + " (" + matches + "?)";
+    }
+    return "unknown option " + std::string(name);
 }
 
 } // namespace
 
 std::string CommandLine::Usage() {
-    return "Usage: quillomatic-convert --to FORMAT [--output FILE] [INPUT]\n"
-           "Rewrites the HTML page INPUT as script source that prints it again,\n"
+    return "Usage: quillomatic-convert --to FORMATS [--output FILE | --output-dir DIR]\n"
+           "           [--line-ends crlf|lf] [--jobs N] [INPUT...]\n"
+           "Rewrites each HTML page INPUT as script source that prints it again,\n"
            "one statement per line.\n"
            "\n"
-           "  -t, --to FORMAT      " +
-           std::string(kFormatWords) +
+           "  -t, --to FORMATS        " +
+           FormatWords() +
+           ",\n"
+           "                          in any letter case; several joined by commas\n"
+           "                          (php,perl); or all\n"
+           "  -o, --output FILE       write the script to FILE instead of standard output\n"
+           "  -d, --output-dir DIR    write the script of each INPUT in each format to\n"
+           "                          DIR/NAME.EXT: NAME is the INPUT's file name without\n"
+           "                          its last extension, EXT is " +
+           Extensions() +
            "\n"
-           "  -o, --output FILE    write the script to FILE instead of standard output\n"
-           "  -h, --help           show this help and exit\n"
-           "      --version        show the version and exit\n"
+           "      --line-ends crlf|lf end the script's own lines with CR LF (the default)\n"
+           "                          or with LF\n"
+           "  -j, --jobs N            convert N pages side by side (default: as many as\n"
+           "                          there are processors)\n"
+           "  -h, --help              show this help and exit\n"
+           "      --version           show the version and exit\n"
            "\n"
-           "Without INPUT, or with \"-\", the page is read from standard input.\n"
+           "With one INPUT and one format the script goes to standard output, or to\n"
+           "FILE. Several INPUTs or formats need --output-dir, a folder that exists.\n"
+           "Without INPUT, or with \"-\", the page is read from standard input (not\n"
+           "with --output-dir). Each file written is replaced whole or not at all.\n"
+           "A page that cannot be converted is reported and the others are still\n"
+           "converted; the exit status is then 1. Wrong arguments exit with 2.\n"
            "The script keeps the page's encoding: its bytes pass through unchanged.\n";
 }
 
 CommandLine CommandLine::Parse(std::span<const char* const> arguments) {
+    // getopt_long reorders the words it is given, so it gets copies of the
+    // pointers; the strings themselves are only read.
+    std::vector<char*> words{const_cast<char*>("quillomatic-convert")};
+    for (const char* argument : arguments) {
+        words.push_back(const_cast<char*>(argument));
+    }
+    words.push_back(nullptr);
+    const int count = static_cast<int>(words.size() - 1);
+    optind = 0; // starts getopt_long afresh, as for every parse
+    opterr = 0; // the refusals are worded here
+
     CommandLine commandLine;
-    bool inputGiven = false;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string_view argument = arguments[i];
-        const auto valueOf = [&](std::string_view option) -> std::string {
-            const std::string_view withEquals = argument.substr(option.size());
-            if (withEquals.starts_with("=")) {
-                return std::string(withEquals.substr(1));
-            }
-            if (i + 1 == arguments.size()) {
-                throw UsageError(std::string(option) + " needs a value");
-            }
-            return arguments[++i];
-        };
-        const auto isOption = [&](std::string_view shortName, std::string_view longName) {
-            return argument == shortName || argument == longName ||
-                   (argument.starts_with(longName) && argument.substr(longName.size()) != "" &&
-                    argument[longName.size()] == '=');
-        };
-        if (!optionsEnded && argument == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && (argument == "-h" || argument == "--help")) {
-            commandLine.m_WantsHelp = true;
-        } else if (!optionsEnded && argument == "--version") {
-            commandLine.m_WantsVersion = true;
-        } else if (!optionsEnded && isOption("-t", "--to")) {
-            commandLine.m_Format = FormatNamed(valueOf(argument == "-t" ? "-t" : "--to"));
-        } else if (!optionsEnded && isOption("-o", "--output")) {
-            commandLine.m_OutputPath = valueOf(argument == "-o" ? "-o" : "--output");
-            if (commandLine.m_OutputPath.empty()) {
+    for (;;) {
+        const int found =
+            ::getopt_long(count, words.data(), kShortOptions, kOptions.data(), nullptr);
+        if (found == -1) {
+            break;
+        }
+        const std::string value = optarg != nullptr ? optarg : "";
+        switch (found) {
+        case 't':
+            commandLine.m_Formats = FormatsNamed(value);
+            break;
+        case 'o':
+            if (value.empty()) {
                 throw UsageError("--output needs a file name");
             }
-        } else if (!optionsEnded && argument.size() > 1 && argument.starts_with("-")) {
-            throw UsageError("unknown option " + std::string(argument));
-        } else if (inputGiven) {
-            throw UsageError("more than one input file given");
-        } else {
-            inputGiven = true;
-            commandLine.m_InputPath = argument == "-" ? "" : std::string(argument);
+            commandLine.m_OutputPath = value;
+            break;
+        case 'd':
+            if (value.empty()) {
+                throw UsageError("--output-dir needs a folder name");
+            }
+            commandLine.m_OutputFolder = value;
+            break;
+        case kLineEndsOption:
+            commandLine.m_LineEnds = LineEndsNamed(value);
+            break;
+        case 'j':
+            commandLine.m_Jobs = JobsNamed(value);
+            break;
+        case 'h':
+            commandLine.m_WantsHelp = true;
+            break;
+        case kVersionOption:
+            commandLine.m_WantsVersion = true;
+            break;
+        case ':':
+            throw UsageError(LongNameOf(optopt) + " needs a value");
+        default:
+            throw UsageError(RefusalOf(optopt, words[static_cast<std::size_t>(optind - 1)]));
         }
     }
-    if (!commandLine.m_WantsHelp && !commandLine.m_WantsVersion && !commandLine.m_Format) {
-        throw UsageError("--to FORMAT is required");
+    for (int i = optind; i < count; ++i) {
+        commandLine.m_InputPaths.emplace_back(words[static_cast<std::size_t>(i)]);
+    }
+    if (commandLine.m_WantsHelp || commandLine.m_WantsVersion) {
+        return commandLine;
+    }
+    commandLine.CheckCombination();
+    if (commandLine.m_OutputFolder.empty() &&
+        commandLine.m_InputPaths == std::vector{std::string("-")}) {
+        commandLine.m_InputPaths.clear();
     }
     return commandLine;
+}
+
+void CommandLine::CheckCombination() const {
+    if (m_Formats.empty()) {
+        throw UsageError("--to FORMATS is required");
+    }
+    if (m_OutputFolder.empty()) {
+        if (m_InputPaths.size() > 1) {
+            throw UsageError("several pages need --output-dir");
+        }
+        if (m_Formats.size() > 1) {
+            throw UsageError("several formats need --output-dir");
+        }
+        return;
+    }
+    if (!m_OutputPath.empty()) {
+        throw UsageError("--output and --output-dir cannot be used together");
+    }
+    if (m_InputPaths.empty() || std::ranges::find(m_InputPaths, "-") != m_InputPaths.end()) {
+        throw UsageError("--output-dir needs the pages named: it cannot take standard input");
+    }
+    // Two pages of one name would write the same scripts; found now, before
+    // the first is written.
+    std::map<std::string, const std::string*> pageOfName;
+    for (const std::string& page : m_InputPaths) {
+        const auto [named, isNew] = pageOfName.emplace(ScriptNames::PageName(page), &page);
+        if (!isNew) {
+            throw UsageError("\"" + *named->second + "\" and \"" + page +
+                             "\" would both be written as " +
+                             ScriptNames::ScriptPath(m_OutputFolder, page, *m_Formats.front()));
+        }
+    }
 }
 
 } // namespace quillomatic

@@ -6,10 +6,17 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace quillomatic {
 
-// quillomatic-convert --to FORMAT [--output FILE] [INPUT]
+// quillomatic-convert --to FORMATS [--output FILE | --output-dir DIR]
+//                     [--line-ends crlf|lf] [--jobs N] [INPUT...]
+//
+// Read by getopt_long, so the GNU conventions hold: options and pages in any
+// order, "-tphp", "--to=php", long options shortened while unambiguous, and
+// "--" before a page whose name starts with a dash. The combinations that
+// cannot work are refused here, before anything is read or written.
 class CommandLine {
 public:
     // Wrong arguments; what() says what is wrong.
@@ -23,18 +30,34 @@ public:
 
     [[nodiscard]] bool WantsHelp() const noexcept { return m_WantsHelp; }
     [[nodiscard]] bool WantsVersion() const noexcept { return m_WantsVersion; }
-    [[nodiscard]] const TargetFormat* Format() const noexcept { return m_Format; }
-    // Empty for standard input.
-    [[nodiscard]] const std::string& InputPath() const noexcept { return m_InputPath; }
+    // Each format once, in the order named; "all" names the five in toolbar order.
+    [[nodiscard]] const std::vector<const TargetFormat*>& Formats() const noexcept {
+        return m_Formats;
+    }
+    // The pages; none for standard input.
+    [[nodiscard]] const std::vector<std::string>& InputPaths() const noexcept {
+        return m_InputPaths;
+    }
     // Empty for standard output.
     [[nodiscard]] const std::string& OutputPath() const noexcept { return m_OutputPath; }
+    // The folder the scripts of a batch go to; empty for one page in one format.
+    [[nodiscard]] const std::string& OutputFolder() const noexcept { return m_OutputFolder; }
+    [[nodiscard]] LineEnds ScriptLineEnds() const noexcept { return m_LineEnds; }
+    // Pages converted side by side; 0 when not given, for one per processor.
+    [[nodiscard]] unsigned Jobs() const noexcept { return m_Jobs; }
 
 private:
+    // Refuses what the options allow one by one but not together.
+    void CheckCombination() const;
+
     bool m_WantsHelp = false;
     bool m_WantsVersion = false;
-    const TargetFormat* m_Format = nullptr;
-    std::string m_InputPath;
+    std::vector<const TargetFormat*> m_Formats;
+    std::vector<std::string> m_InputPaths;
     std::string m_OutputPath;
+    std::string m_OutputFolder;
+    LineEnds m_LineEnds = LineEnds::CRLF;
+    unsigned m_Jobs = 0;
 };
 
 } // namespace quillomatic

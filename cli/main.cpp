@@ -1,13 +1,20 @@
-// quillomatic-convert: the engine for build scripts, one page and one format per run.
+// quillomatic-convert: the engine for build scripts, a page into a format, or
+// many pages into many formats in one run.
 #include "AtomicTextFile.h"
+#include "BatchConverter.h"
+#include "BatchReport.h"
 #include "CommandLine.h"
 #include "ComponentError.h"
 #include "Converter.h"
+#include "FileError.h"
 #include "FileSystemObject.h"
 #include "TextStream.h"
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <iostream>
+#include <unistd.h>
 
 using namespace quillomatic;
 
@@ -16,29 +23,47 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-// Converts `source` into the output the command line names. The script goes
-// out as it is made, so a page of any size converts in a few megabytes.
-void Convert(const CommandLine& commandLine, TextStream& source) {
-    const TargetFormat& format = *commandLine.Format();
+// The page from the named file or, with none, from standard input, which is
+// converted while it is read, with nothing staged.
+TextStream OpenPage(const CommandLine& commandLine) {
+    if (!commandLine.InputPaths().empty()) {
+        return FileSystemObject().OpenTextFile(commandLine.InputPaths().front());
+    }
+    // Closed (as by "<&-"), it is not an empty page: a script of nothing would
+    // pass for a good one.
+    if (::fcntl(STDIN_FILENO, F_GETFD) == -1 && errno == EBADF) {
+        throw FileError::Make(FileError::kDeviceIOError, FileError::Action::Read, "standard input",
+                              "it is closed");
+    }
+    return TextStream::StandardInput();
+}
+
+// One page into one format, to standard output or the file the command line
+// names. The script goes out as it is made, so a page of any size converts in
+// a few megabytes.
+int ConvertPage(const CommandLine& commandLine) {
+    TextStream source = OpenPage(commandLine);
+    const TargetFormat& format = *commandLine.Formats().front();
     if (commandLine.OutputPath().empty()) {
         TextStream output = TextStream::StandardOutput();
-        Converter::ConvertToStream(format, source, output);
+        Converter::ConvertToStream(format, source, output, commandLine.ScriptLineEnds());
         output.Close();
     } else {
         AtomicTextFile output(commandLine.OutputPath());
-        Converter::ConvertToStream(format, source, output.Stream());
+        Converter::ConvertToStream(format, source, output.Stream(), commandLine.ScriptLineEnds());
         output.Commit();
     }
-}
-
-int Run(const CommandLine& commandLine) {
-    // Standard input is converted while it is read, with nothing staged.
-    TextStream source = commandLine.InputPath().empty()
-                            ? TextStream::StandardInput()
-                            : FileSystemObject().OpenTextFile(commandLine.InputPath());
-    Convert(commandLine, source);
     source.Close();
     return 0;
+}
+
+int ConvertBatch(const CommandLine& commandLine) {
+    const BatchConverter converter(commandLine.Formats(), commandLine.OutputFolder(),
+                                   commandLine.ScriptLineEnds());
+    BatchReport report(commandLine.InputPaths().size(), std::cerr, ::isatty(STDERR_FILENO) == 1);
+    converter.Run(commandLine.InputPaths(), commandLine.Jobs(), report);
+    report.Finish();
+    return report.AllConverted() ? 0 : kExitFailure;
 }
 
 } // namespace
@@ -63,7 +88,8 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     try {
-        return Run(commandLine);
+        return commandLine.OutputFolder().empty() ? ConvertPage(commandLine)
+                                                  : ConvertBatch(commandLine);
     } catch (const ComponentError& error) {
         std::cerr << "quillomatic-convert: " << error.Description() << "\n";
     } catch (const std::exception& error) {

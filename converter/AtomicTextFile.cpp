@@ -35,15 +35,39 @@ mode_t PermissionsFor(const std::string& target) {
     return 0666 & ~mask;
 }
 
+// True for a device, a FIFO or a socket, found through any links; such a
+// target is written in place. A missing target is a new regular file.
+bool IsSpecialFile(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) &&
+           !S_ISDIR(status.st_mode);
+}
+
 } // namespace
 
-AtomicTextFile::AtomicTextFile(std::string targetPath) : m_TargetPath(ResolveLink(targetPath)) {
+AtomicTextFile::AtomicTextFile(std::string targetPath) {
+    if (IsSpecialFile(targetPath)) {
+        // The path the user gave is opened, not the link's resolved text:
+        // /dev/stdout leads to a pipe that only the kernel can reopen.
+        const int descriptor = ::open(targetPath.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (descriptor < 0) {
+            throw FileError::FromErrno(errno, FileError::Action::Open, targetPath);
+        }
+        m_TargetPath = targetPath;
+        m_WritesInPlace = true;
+        m_Stream.emplace(descriptor, targetPath);
+        return;
+    }
+    m_TargetPath = ResolveLink(targetPath);
     const std::filesystem::path target(m_TargetPath);
     std::error_code ignored;
     if (std::filesystem::is_directory(target, ignored)) {
         throw FileError::FromErrno(EISDIR, FileError::Action::Create, targetPath);
     }
-    FileSystemObject fileSystem;
+    // Seeding a generator of names costs more than writing a small script
+    // (std::random_device may question the processor, which a virtual
+    // machine answers slowly); one generator a thread serves every file.
+    thread_local FileSystemObject fileSystem;
     for (int attempt = 1; !m_Stream; ++attempt) {
         const std::string scratch =
             (target.parent_path() / ("." + fileSystem.GetTempName())).string();
@@ -70,11 +94,25 @@ void AtomicTextFile::Write(std::string_view sText, TextEncoding encoding) {
 }
 
 void AtomicTextFile::Commit() {
-    const int descriptor = m_Stream->Descriptor();
-    if (::fchmod(descriptor, PermissionsFor(m_TargetPath)) != 0 || ::fsync(descriptor) != 0) {
+    Complete();
+    // A device or a pipe has nothing to make durable, and fsync() refuses most.
+    if (!m_WritesInPlace && ::fsync(m_Stream->Descriptor()) != 0) {
         throw FileError::FromErrno(errno, FileError::Action::Write, m_TargetPath);
     }
+    CommitSynced();
+}
+
+void AtomicTextFile::Complete() {
+    if (!m_WritesInPlace && ::fchmod(m_Stream->Descriptor(), PermissionsFor(m_TargetPath)) != 0) {
+        throw FileError::FromErrno(errno, FileError::Action::Write, m_TargetPath);
+    }
+}
+
+void AtomicTextFile::CommitSynced() {
     m_Stream->Close();
+    if (m_WritesInPlace) {
+        return;
+    }
     if (::rename(m_ScratchPath.c_str(), m_TargetPath.c_str()) != 0) {
         throw FileError::FromErrno(errno, FileError::Action::Rename, m_TargetPath);
     }

@@ -14,6 +14,11 @@ namespace quillomatic {
 // new file gets the usual ones). Until then the target is untouched; a writer
 // destroyed without Commit() removes its scratch file, so a failed save leaves
 // the old file as it was and nothing half-written behind. Errors name the target.
+//
+// A target that exists and is not a regular file (a device, a FIFO, a socket)
+// is opened and written directly instead: replacing it would put a regular
+// file where the device was, and there is no old content to keep. A symbolic
+// link is followed to the file it points to, which is then replaced as above.
 class AtomicTextFile {
 public:
     explicit AtomicTextFile(std::string targetPath);
@@ -26,9 +31,18 @@ public:
     [[nodiscard]] TextStream& Stream() { return *m_Stream; }
     void Commit();
 
+    // Commit() in two steps, for a caller that replaces many files and makes
+    // them durable together, with one syncfs() on the Stream() of one of them
+    // instead of an fsync() each: Complete() gives the scratch file its
+    // permissions and leaves it open; once the caller has synced its file
+    // system, CommitSynced() closes it and renames it over the target.
+    void Complete();
+    void CommitSynced();
+
 private:
     std::string m_TargetPath;  // the file the user named, or the file its link points to
-    std::string m_ScratchPath; // empty once committed or removed
+    std::string m_ScratchPath; // empty once committed or removed, and when written in place
+    bool m_WritesInPlace = false;
     std::optional<TextStream> m_Stream;
 };
 

@@ -6,10 +6,12 @@
 #include "TemporaryFolder.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillomatic {
 namespace {
@@ -108,6 +110,24 @@ TEST_F(AtomicTextFileTest, SavingThroughALinkUpdatesItsTargetAndKeepsTheLink) {
     file.Commit();
     EXPECT_TRUE(fs::is_symlink(folder / "link.jsp"));
     EXPECT_EQ(ReadBytes(folder / "real/script.jsp"), "new");
+}
+
+TEST_F(AtomicTextFileTest, FifoIsWrittenInPlaceNotReplaced) {
+    // Read and write at once, a FIFO opens without waiting for a partner, and
+    // the little text written stays in its buffer until read here.
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    const int reader = ::open((folder / "fifo").c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    AtomicTextFile file(folder / "fifo");
+    file.Write("through the pipe", TextEncoding::UTF8);
+    file.Commit();
+    std::string received(64, '\0');
+    const ssize_t count = ::read(reader, received.data(), received.size());
+    ::close(reader);
+    received.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
+    EXPECT_EQ(received, "through the pipe");
+    EXPECT_TRUE(fs::is_fifo(folder / "fifo"));
+    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"fifo"}));
 }
 
 TEST_F(AtomicTextFileTest, UnwritablePlacesFailBeforeAnythingIsWritten) {

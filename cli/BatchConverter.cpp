@@ -1,0 +1,138 @@
+// quillomatic-convert --output-dir: many pages into many formats in one run.
+#include "BatchConverter.h"
+
+#include "BatchReport.h"
+#include "ComponentError.h"
+#include "Converter.h"
+#include "FileError.h"
+#include "FileSystemObject.h"
+#include "ReplacementGroup.h"
+#include "ScriptNames.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sched.h>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <thread>
+#include <unistd.h>
+
+namespace quillomatic {
+namespace {
+
+// Scripts a thread lets wait for one sync: enough that the sync's cost
+// vanishes among them, few enough that the descriptors they hold stay well
+// inside the usual limit of 1,024.
+constexpr std::size_t kScriptsPerSync = 32;
+
+// The processors this process may run on, as nproc counts them.
+unsigned Processors() {
+    cpu_set_t set;
+    if (::sched_getaffinity(0, sizeof(set), &set) == 0) {
+        return static_cast<unsigned>(std::max(1, CPU_COUNT(&set)));
+    }
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// How many threads the limit on open descriptors allows, each holding its
+// group of scripts waiting, a page and the script being written.
+std::size_t ThreadsTheDescriptorsAllow(std::size_t formats) {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+        return SIZE_MAX;
+    }
+    const std::size_t perThread = kScriptsPerSync + 2 * formats + 1;
+    const std::size_t spare = 32; // standard streams and whatever else is open
+    const auto descriptors = static_cast<std::size_t>(limit.rlim_cur);
+    return descriptors > spare + perThread ? (descriptors - spare) / perThread : 1;
+}
+
+// Back to the start of the page for the next format.
+void Rewind(TextStream& page) {
+    if (::lseek(page.Descriptor(), 0, SEEK_SET) != 0) {
+        throw FileError::Make(FileError::kDeviceIOError, FileError::Action::Read, page.Path(),
+                              "it can be read only once, and each format reads it again");
+    }
+}
+
+} // namespace
+
+BatchConverter::BatchConverter(std::vector<const TargetFormat*> formats, std::string folder,
+                               LineEnds lineEnds)
+    : m_Formats(std::move(formats)), m_Folder(std::move(folder)), m_LineEnds(lineEnds) {
+    struct stat status {};
+    if (::stat(m_Folder.c_str(), &status) != 0) {
+        throw std::runtime_error("the output folder \"" + m_Folder + "\" " +
+                                 (errno == ENOENT
+                                      ? std::string("does not exist")
+                                      : "cannot be used: " + std::string(std::strerror(errno))));
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        throw std::runtime_error("the output folder \"" + m_Folder + "\" is not a folder");
+    }
+}
+
+void BatchConverter::Run(const std::vector<std::string>& pages, unsigned jobs,
+                         BatchReport& report) const {
+    const std::size_t threads =
+        std::min({static_cast<std::size_t>(jobs > 0 ? jobs : Processors()), pages.size(),
+                  ThreadsTheDescriptorsAllow(m_Formats.size())});
+    std::atomic<std::size_t> next = 0;
+    std::vector<std::jthread> helpers;
+    for (std::size_t i = 1; i < threads; ++i) {
+        try {
+            helpers.emplace_back([&] { ConvertPages(pages, next, report); });
+        } catch (const std::system_error&) {
+            break; // the threads started share the pages among them
+        }
+    }
+    ConvertPages(pages, next, report);
+}
+
+void BatchConverter::ConvertPages(const std::vector<std::string>& pages,
+                                  std::atomic<std::size_t>& next, BatchReport& report) const {
+    // Made once: it seeds a generator of names, which costs more than a page.
+    const FileSystemObject fileSystem;
+    ReplacementGroup group;
+    const auto commit = [&] {
+        for (auto& [page, failure] : group.Commit()) {
+            report.PageDone(page, std::move(failure));
+        }
+    };
+    for (std::size_t page = next++; page < pages.size(); page = next++) {
+        try {
+            group.Add(page, WriteScripts(pages[page], fileSystem));
+        } catch (const ComponentError& error) {
+            report.PageDone(page, error.Description());
+        } catch (const std::exception& error) {
+            report.PageDone(page, error.what());
+        }
+        if (group.Waiting() >= kScriptsPerSync) {
+            commit();
+        }
+    }
+    commit();
+}
+
+std::vector<std::unique_ptr<AtomicTextFile>>
+BatchConverter::WriteScripts(const std::string& page, const FileSystemObject& fileSystem) const {
+    TextStream source = fileSystem.OpenTextFile(page);
+    std::vector<std::unique_ptr<AtomicTextFile>> scripts;
+    for (const TargetFormat* format : m_Formats) {
+        if (!scripts.empty()) {
+            Rewind(source);
+        }
+        auto script =
+            std::make_unique<AtomicTextFile>(ScriptNames::ScriptPath(m_Folder, page, *format));
+        Converter::ConvertToStream(*format, source, script->Stream(), m_LineEnds);
+        script->Complete();
+        scripts.push_back(std::move(script));
+    }
+    source.Close();
+    return scripts;
+}
+
+} // namespace quillomatic

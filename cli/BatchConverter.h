@@ -1,0 +1,45 @@
+// quillomatic-convert --output-dir: many pages into many formats in one run.
+#pragma once
+
+#include "AtomicTextFile.h"
+#include "TargetFormat.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quillomatic {
+
+class BatchReport;
+class FileSystemObject;
+
+// Converts each page into each format, to FOLDER/NAME.EXT (see ScriptNames),
+// every script through the engine's one path (Converter::ConvertToStream).
+// The pages are shared out among threads, each taking the next page not yet
+// taken, so what is written does not depend on their number. Each page is
+// read once per format; its scripts replace their files whole or not at all,
+// put in place a group at a time (see ReplacementGroup). A page that fails is
+// reported and the others go on.
+class BatchConverter {
+public:
+    // Fails, before anything is written, when `folder` is not an existing folder.
+    BatchConverter(std::vector<const TargetFormat*> formats, std::string folder, LineEnds lineEnds);
+
+    // Converts `pages` with `jobs` threads (0: one per processor), telling
+    // `report` the outcome of each page.
+    void Run(const std::vector<std::string>& pages, unsigned jobs, BatchReport& report) const;
+
+private:
+    void ConvertPages(const std::vector<std::string>& pages, std::atomic<std::size_t>& next,
+                      BatchReport& report) const;
+    // The scripts of one page, complete but not in place yet.
+    [[nodiscard]] std::vector<std::unique_ptr<AtomicTextFile>>
+    WriteScripts(const std::string& page, const FileSystemObject& fileSystem) const;
+
+    std::vector<const TargetFormat*> m_Formats;
+    std::string m_Folder;
+    LineEnds m_LineEnds;
+};
+
+} // namespace quillomatic

@@ -1,0 +1,78 @@
+// What a batch tells the user on standard error while it runs.
+#include "BatchReport.h"
+
+namespace quillomatic {
+namespace {
+
+// Often enough to look alive, seldom enough to cost nothing.
+constexpr std::chrono::milliseconds kRedrawInterval(100);
+
+} // namespace
+
+BatchReport::BatchReport(std::size_t pages, std::ostream& errors, bool onTerminal,
+                         std::chrono::milliseconds progressDelay)
+    : m_Errors(errors), m_Progress(errors), m_Failures(pages), m_ProgressDelay(progressDelay) {
+    if (onTerminal) {
+        m_ProgressThread = std::thread(&BatchReport::ShowProgress, this);
+    }
+}
+
+BatchReport::~BatchReport() {
+    Finish();
+}
+
+void BatchReport::PageDone(std::size_t index, std::string failure) {
+    const std::lock_guard lock(m_Mutex);
+    m_AnyFailed = m_AnyFailed || !failure.empty();
+    m_Failures[index] = std::move(failure);
+    ++m_Done;
+    while (m_Written < m_Failures.size() && m_Failures[m_Written]) {
+        std::string& written = *m_Failures[m_Written++];
+        if (!written.empty()) {
+            const bool progressShown = m_Progress.IsShown();
+            m_Progress.Clear();
+            m_Errors << ("quillomatic-convert: " + written + "\n") << std::flush;
+            if (progressShown) {
+                m_Progress.Show(m_Done, m_Failures.size());
+            }
+            written = std::string();
+        }
+    }
+}
+
+void BatchReport::Finish() {
+    {
+        const std::lock_guard lock(m_Mutex);
+        m_Finished = true;
+    }
+    m_Finishing.notify_all();
+    if (m_ProgressThread.joinable()) {
+        m_ProgressThread.join();
+    }
+    const std::lock_guard lock(m_Mutex);
+    m_Progress.Clear();
+}
+
+bool BatchReport::AllConverted() const {
+    const std::lock_guard lock(m_Mutex);
+    return !m_AnyFailed;
+}
+
+void BatchReport::ShowProgress() {
+    std::unique_lock lock(m_Mutex);
+    // A short batch ends before this: a line that flashes up and vanishes
+    // would only distract.
+    if (m_Finishing.wait_for(lock, m_ProgressDelay, [this] { return m_Finished; })) {
+        return;
+    }
+    std::optional<std::size_t> shown;
+    while (!m_Finished) {
+        if (shown != m_Done) {
+            m_Progress.Show(m_Done, m_Failures.size());
+            shown = m_Done;
+        }
+        m_Finishing.wait_for(lock, kRedrawInterval, [this] { return m_Finished; });
+    }
+}
+
+} // namespace quillomatic

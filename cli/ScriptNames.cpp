@@ -1,0 +1,19 @@
+// Where quillomatic-convert --output-dir puts the script of a page.
+#include "ScriptNames.h"
+
+#include <filesystem>
+
+namespace quillomatic::ScriptNames {
+
+std::string PageName(const std::string& pagePath) {
+    return std::filesystem::path(pagePath).stem().string();
+}
+
+std::string ScriptPath(const std::string& folder, const std::string& pagePath,
+                       const TargetFormat& format) {
+    return (std::filesystem::path(folder) /
+            (PageName(pagePath) + "." + std::string(format.Extension)))
+        .string();
+}
+
+} // namespace quillomatic::ScriptNames

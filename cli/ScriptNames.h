@@ -1,0 +1,17 @@
+// Where quillomatic-convert --output-dir puts the script of a page.
+#pragma once
+
+#include "TargetFormat.h"
+
+#include <string>
+
+namespace quillomatic::ScriptNames {
+
+// The page's file name without its last extension: "pages/index.html" gives
+// "index", "archive.tar.htm" gives "archive.tar", "README" stays "README".
+[[nodiscard]] std::string PageName(const std::string& pagePath);
+// FOLDER/NAME.EXT: the page's name and the format's extension.
+[[nodiscard]] std::string ScriptPath(const std::string& folder, const std::string& pagePath,
+                                     const TargetFormat& format);
+
+} // namespace quillomatic::ScriptNames
