@@ -11,13 +11,19 @@ namespace {
 
 // Each of the two buffers stays in the processor's cache while it is filled.
 constexpr std::size_t kBufferSize = std::size_t(1) << 20;
+// The script of a page of some tens of kilobytes, the common case in a
+// batch, fits in a quarter of that with the translator's worst-case room.
+constexpr std::size_t kFirstBufferSize = std::size_t(1) << 18;
 
 } // namespace
 
 ScriptStream::ScriptStream(TextStream& output)
-    : m_Output(output), m_Writer(output), m_Buffer(kBufferSize, '\0') {}
+    : m_Output(output), m_Writer(output), m_Buffer(kFirstBufferSize, '\0') {}
 
 char* ScriptStream::Room(std::size_t more) {
+    if (m_Length + more > m_Buffer.size() && !m_HandedOver && m_Buffer.size() < kBufferSize) {
+        m_Buffer.resize(std::max(m_Length + more, std::min(2 * m_Buffer.size(), kBufferSize)));
+    }
     if (m_Length + more > m_Buffer.size()) {
         m_Writer.Write(m_Buffer, m_Length);
         m_HandedOver = true;
