@@ -15,7 +15,9 @@ constexpr std::size_t kWritableStep = std::size_t(1) << 20;
 
 void ScriptText::ExpectPage(std::uint64_t bytes) {
     // A typical page grows by a third or so; twice its size covers most pages.
-    Reserve(m_Length + 2 * static_cast<std::size_t>(bytes) + 256);
+    const auto size = static_cast<std::size_t>(bytes);
+    Reserve(m_Length + 2 * size + 256);
+    m_Cleared = ClearAhead(m_Text, m_Length + size + size / 2);
 }
 
 char* ScriptText::Room(std::size_t more) {
@@ -30,12 +32,18 @@ char* ScriptText::Room(std::size_t more) {
 }
 
 std::string ScriptText::Take() {
+    if (m_Cleared.valid()) {
+        m_Cleared.wait();
+    }
     m_Text.resize(m_Length);
     m_Length = 0;
     return std::move(m_Text);
 }
 
 void ScriptText::Reserve(std::size_t capacity) {
+    if (m_Cleared.valid()) {
+        m_Cleared.wait();
+    }
     ReserveLarge(m_Text, capacity);
 }
 

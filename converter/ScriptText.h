@@ -3,6 +3,7 @@
 
 #include "ScriptSink.h"
 
+#include <future>
 #include <string>
 
 namespace quillomatic {
@@ -24,8 +25,9 @@ public:
 private:
     void Reserve(std::size_t capacity);
 
-    std::string m_Text;       // size(): bytes made writable so far; capacity(): reserved
-    std::size_t m_Length = 0; // bytes of the result written
+    std::string m_Text;          // size(): bytes made writable so far; capacity(): reserved
+    std::size_t m_Length = 0;    // bytes of the result written
+    std::future<void> m_Cleared; // pages of m_Text being cleared ahead (see ClearAhead)
 };
 
 } // namespace quillomatic
