@@ -17,11 +17,16 @@ bool IsAsciiLetter(char c) {
 
 } // namespace
 
-ByteClassifier::ByteClassifier(std::span<const char> prefixed,
+ByteClassifier::ByteClassifier(const std::array<char, 256>& prefixOf,
                                std::span<const EscapeRule> patterns) {
-    assert(prefixed.size() <= m_Prefixed.size());
     m_Prefixed.fill('\n');
-    std::copy(prefixed.begin(), prefixed.end(), m_Prefixed.begin());
+    std::size_t prefixed = 0;
+    for (std::size_t value = 0; value < prefixOf.size(); ++value) {
+        if (prefixOf[value] != 0) {
+            assert(prefixed < m_Prefixed.size());
+            m_Prefixed[prefixed++] = static_cast<char>(value);
+        }
+    }
     for (const char c : m_Prefixed) {
         m_IsEvent[static_cast<unsigned char>(c)] = true;
     }

@@ -33,9 +33,10 @@ public:
     // the test for a CR LF one.
     static constexpr std::size_t kLookAhead = 2;
 
-    // `prefixed`: the bytes that take a prefix; `patterns`: the longer patterns,
-    // none of which holds a line end.
-    ByteClassifier(std::span<const char> prefixed, std::span<const EscapeRule> patterns);
+    // `prefixOf`: the character put before each byte, 0 for none (see
+    // TargetFormat::Prefixes); `patterns`: the longer patterns, none of which
+    // holds a line end.
+    ByteClassifier(const std::array<char, 256>& prefixOf, std::span<const EscapeRule> patterns);
 
     // The masks of `count` chunks from `chunks` on, reading kLookAhead bytes past them.
     void Classify(const char* chunks, std::size_t count, ChunkMasks* masks) const noexcept;

@@ -19,16 +19,17 @@ bool IsContinuation(char byte) {
 LiteralCutter::LiteralCutter(const TargetFormat& format, LineEnds lineEnds, ScriptSink& next)
     : m_Format(format),
       m_StatementEnd(std::string(format.Closer) + std::string(LineBreak(lineEnds))), m_Next(next),
-      m_LookAhead(m_StatementEnd.size()), m_Held(kBlock, '\0') {
+      m_Prefixed(format.Prefixes()), m_Patterns(format.Patterns()),
+      m_LookAhead(std::max<std::size_t>(m_StatementEnd.size(), 2)), m_Held(kBlock, '\0') {
     m_StartsUnit[static_cast<unsigned char>(m_StatementEnd[0])] = true;
-    for (const auto& rules : format.Rules()) {
-        for (const EscapeRule& rule : rules) {
-            if (rule.PutsPrefix()) {
-                m_Prefixed[static_cast<unsigned char>(rule.Pattern[0])] = rule.Replacement[0];
-            }
-            m_StartsUnit[static_cast<unsigned char>(rule.Replacement[0])] = true;
-            m_LookAhead = std::max(m_LookAhead, rule.Replacement.size());
+    for (std::size_t byte = 0; byte < m_Prefixed.size(); ++byte) {
+        if (m_Prefixed[byte] != 0) {
+            m_StartsUnit[static_cast<unsigned char>(m_Prefixed[byte])] = true;
         }
+    }
+    for (const EscapeRule& pattern : m_Patterns) {
+        m_StartsUnit[static_cast<unsigned char>(pattern.Replacement[0])] = true;
+        m_LookAhead = std::max(m_LookAhead, pattern.Replacement.size());
     }
 }
 
@@ -110,11 +111,9 @@ LiteralCutter::Unit LiteralCutter::UnitAt(std::size_t at, bool atEnd) const {
     if (rest.starts_with(m_StatementEnd)) {
         return {.EndsLine = true};
     }
-    for (const auto& rules : m_Format.Rules()) {
-        for (const EscapeRule& rule : rules) {
-            if (!rule.PutsPrefix() && rest.starts_with(rule.Replacement)) {
-                return {rule.Replacement.size(), rule.Replacement.size(), &rule};
-            }
+    for (const EscapeRule& pattern : m_Patterns) {
+        if (rest.starts_with(pattern.Replacement)) {
+            return {pattern.Replacement.size(), pattern.Replacement.size(), &pattern};
         }
     }
     if (rest.size() >= 2 && rest[0] != '\0' &&

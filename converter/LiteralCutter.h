@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace quillomatic {
 
@@ -60,8 +61,9 @@ private:
     const TargetFormat& m_Format;
     std::string m_StatementEnd; // closer and line break
     ScriptSink& m_Next;
-    std::array<char, 256> m_Prefixed{};   // the prefix each character takes, or 0
-    std::size_t m_LookAhead = 2;          // bytes enough to tell what a unit is
+    std::array<char, 256> m_Prefixed;     // the prefix each character takes, or 0
+    std::vector<EscapeRule> m_Patterns;   // the format's longer patterns
+    std::size_t m_LookAhead;              // bytes enough to tell what a unit is
     std::array<bool, 256> m_StartsUnit{}; // bytes that may start more than a plain character
     std::string m_Held;
     std::size_t m_Length = 0;   // bytes written into m_Held

@@ -103,63 +103,26 @@ std::size_t FinalLineEndLength(const char* begin, const char* end) {
     return end[-1] == '\r' ? 1 : 0;
 }
 
-// The character each byte is written after, 0 for none.
-std::array<char, 256> PrefixesOf(const TargetFormat& format) {
-    std::array<char, 256> prefixOf{};
-    for (const auto& rules : format.Rules()) {
-        for (const EscapeRule& rule : rules) {
-            if (rule.PutsPrefix()) {
-                prefixOf[static_cast<unsigned char>(rule.Pattern[0])] = rule.Replacement[0];
-            }
-        }
-    }
-    return prefixOf;
-}
-
-std::vector<char> PrefixedBytes(const std::array<char, 256>& prefixOf) {
-    std::vector<char> prefixed;
-    for (std::size_t value = 0; value < prefixOf.size(); ++value) {
-        if (prefixOf[value] != 0) {
-            prefixed.push_back(static_cast<char>(value));
-        }
-    }
-    return prefixed;
-}
-
-// The longer patterns, in the order they are tried where two start at the same place.
-std::vector<EscapeRule> PatternsOf(const TargetFormat& format) {
-    std::vector<EscapeRule> patterns;
-    for (const auto& rules : format.Rules()) {
-        for (const EscapeRule& rule : rules) {
-            if (!rule.PutsPrefix()) {
-                patterns.push_back(rule);
-            }
-        }
-    }
-    return patterns;
-}
-
 } // namespace
 
 StatementTranslator::StatementTranslator(const TargetFormat& format, LineEnds lineEnds)
-    : StatementTranslator(format, lineEnds, PrefixesOf(format)) {}
-
-StatementTranslator::StatementTranslator(const TargetFormat& format, LineEnds lineEnds,
-                                         const std::array<char, 256>& prefixOf)
-    : m_Classifier(PrefixedBytes(prefixOf), PatternsOf(format)), m_Opener(format.Opener),
+    : m_Classifier(format.Prefixes(), format.Patterns()), m_Opener(format.Opener),
       m_LineBreak(std::string(format.Closer) + std::string(LineBreak(lineEnds)) +
                   std::string(format.Opener)),
       m_LastEnd(std::string(format.Closer) + std::string(LineBreak(lineEnds))),
-      m_Patterns(PatternsOf(format)) {
+      m_Patterns(format.Patterns()) {
+    const std::array<char, 256> prefixOf = format.Prefixes();
     const auto setReplacement = [this](char byte, std::string_view bytes) {
         const auto index = static_cast<unsigned char>(byte);
         std::memcpy(m_Replacements[index].Bytes.data(), bytes.data(),
                     std::min(bytes.size(), kStoredReplacement));
         m_ReplacementLength[index] = static_cast<std::uint16_t>(bytes.size());
     };
-    for (const char byte : PrefixedBytes(prefixOf)) {
-        const char replacement[] = {prefixOf[static_cast<unsigned char>(byte)], byte};
-        setReplacement(byte, {replacement, 2});
+    for (std::size_t value = 0; value < prefixOf.size(); ++value) {
+        if (prefixOf[value] != 0) {
+            const char replacement[] = {prefixOf[value], static_cast<char>(value)};
+            setReplacement(replacement[1], {replacement, 2});
+        }
     }
     setReplacement('\n', m_LineBreak);
     setReplacement('\r', m_LineBreak);

@@ -40,9 +40,6 @@ public:
     const char* Translate(const char* begin, const char* end, bool last, ScriptSink& script);
 
 private:
-    StatementTranslator(const TargetFormat& format, LineEnds lineEnds,
-                        const std::array<char, 256>& prefixOf);
-
     // What a fast event writes: the bytes, stored 32 at a time, and their number.
     static constexpr std::size_t kStoredReplacement = 32;
     struct alignas(kStoredReplacement) Replacement {

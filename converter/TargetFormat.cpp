@@ -107,6 +107,30 @@ static_assert([] {
     return translatable;
 }());
 
+std::array<char, 256> TargetFormat::Prefixes() const {
+    std::array<char, 256> prefixOf{};
+    for (const auto& rules : Rules()) {
+        for (const EscapeRule& rule : rules) {
+            if (rule.PutsPrefix()) {
+                prefixOf[static_cast<unsigned char>(rule.Pattern[0])] = rule.Replacement[0];
+            }
+        }
+    }
+    return prefixOf;
+}
+
+std::vector<EscapeRule> TargetFormat::Patterns() const {
+    std::vector<EscapeRule> patterns;
+    for (const auto& rules : Rules()) {
+        for (const EscapeRule& rule : rules) {
+            if (!rule.PutsPrefix()) {
+                patterns.push_back(rule);
+            }
+        }
+    }
+    return patterns;
+}
+
 std::string Framing(std::string_view framing, LineEnds lineEnds) {
     std::string result(framing);
     if (lineEnds == LineEnds::LF) {

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillomatic {
 
@@ -58,6 +59,11 @@ struct TargetFormat {
     [[nodiscard]] constexpr std::array<std::span<const EscapeRule>, 2> Rules() const noexcept {
         return {EscapeRoutine, Guards};
     }
+    // The rules as the translator applies them: the character put before each
+    // byte (0 for none), and the longer patterns, in the order they are tried
+    // where two start at the same place.
+    [[nodiscard]] std::array<char, 256> Prefixes() const;
+    [[nodiscard]] std::vector<EscapeRule> Patterns() const;
 
     static const TargetFormat& ASP;
     static const TargetFormat& JavaScript;

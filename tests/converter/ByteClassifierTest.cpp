@@ -14,18 +14,7 @@ namespace {
 constexpr std::size_t kChunk = ByteClassifier::kChunk;
 
 ByteClassifier ClassifierFor(const TargetFormat& format) {
-    std::vector<char> prefixed;
-    std::vector<EscapeRule> patterns;
-    for (const auto& rules : format.Rules()) {
-        for (const EscapeRule& rule : rules) {
-            if (rule.PutsPrefix()) {
-                prefixed.push_back(rule.Pattern[0]);
-            } else {
-                patterns.push_back(rule);
-            }
-        }
-    }
-    return ByteClassifier(prefixed, patterns);
+    return ByteClassifier(format.Prefixes(), format.Patterns());
 }
 
 // The masks of one chunk written at the start of 64 bytes plus the look-ahead.
