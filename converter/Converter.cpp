@@ -20,38 +20,35 @@ namespace {
 // together with the script they become.
 constexpr std::size_t kReadBlock = std::size_t(1) << 18;
 
-// Calls `translate` with where the statements go: the script, or for a format
-// that bounds its literals the cutter in front of it.
-template <typename Translate>
-void WriteStatements(const TargetFormat& format, LineEnds lineEnds, ScriptSink& script,
-                     Translate&& translate) {
-    if (format.LiteralLimit == 0) {
-        translate(script);
-        return;
-    }
-    LiteralCutter cutter(format, lineEnds, script);
-    translate(cutter);
-    cutter.Finish();
-}
-
-// Header, the statements of every line of the page, footer.
-void WriteScript(const TargetFormat& format, std::string_view page, ScriptSink& script) {
-    script.Append(format.Header);
-    StatementTranslator translator(format);
-    WriteStatements(format, LineEnds::CRLF, script, [&](ScriptSink& statements) {
-        translator.Translate(page.data(), page.data() + page.size(), true, statements);
-    });
-    script.Append(format.Footer);
-}
-
-// The same for a page read from `source` block by block: the few bytes the
-// translator leaves at the end of a block go first in the next. `check`, where
-// given, sees every byte of the page.
-void WriteScript(const TargetFormat& format, TextStream& source, ScriptSink& script,
-                 Utf8Check* check = nullptr, LineEnds lineEnds = LineEnds::CRLF) {
+// Header, the statements of every line of the page, footer. `feed` hands the
+// page's bytes to the translator; the statements go to the script, or for a
+// format that bounds its literals to the cutter in front of it.
+template <typename Feed>
+void WriteScript(const TargetFormat& format, LineEnds lineEnds, ScriptSink& script, Feed&& feed) {
     script.Append(Framing(format.Header, lineEnds));
     StatementTranslator translator(format, lineEnds);
-    WriteStatements(format, lineEnds, script, [&](ScriptSink& statements) {
+    if (format.LiteralLimit == 0) {
+        feed(translator, script);
+    } else {
+        LiteralCutter cutter(format, lineEnds, script);
+        feed(translator, cutter);
+        cutter.Finish();
+    }
+    script.Append(Framing(format.Footer, lineEnds));
+}
+
+// Feeds the page in memory in one piece.
+auto WholePage(std::string_view page) {
+    return [page](StatementTranslator& translator, ScriptSink& statements) {
+        translator.Translate(page.data(), page.data() + page.size(), true, statements);
+    };
+}
+
+// Feeds the page read from `source` block by block: the few bytes the
+// translator leaves at the end of a block go first in the next. `check`,
+// where given, sees every byte of the page.
+auto PageBlocks(TextStream& source, Utf8Check* check = nullptr) {
+    return [&source, check](StatementTranslator& translator, ScriptSink& statements) {
         const std::size_t carryRoom = translator.HoldBack();
         const auto buffer = std::make_unique_for_overwrite<char[]>(carryRoom + kReadBlock);
         std::size_t carried = 0;
@@ -69,8 +66,7 @@ void WriteScript(const TargetFormat& format, TextStream& source, ScriptSink& scr
             carried = static_cast<std::size_t>(end - rest);
             std::memmove(buffer.get(), rest, carried);
         }
-    });
-    script.Append(Framing(format.Footer, lineEnds));
+    };
 }
 
 } // namespace
@@ -125,13 +121,13 @@ TextEncoding Converter::WriteScriptOfSource(const TargetFormat& format, ScriptSi
         // The staging file holds the text's own bytes: those are translated.
         StagingFile staging(fileSystem, m_SourceHTMLText);
         script.ExpectPage(m_SourceHTMLText.size());
-        WriteScript(format, m_SourceHTMLText, script);
+        WriteScript(format, LineEnds::CRLF, script, WholePage(m_SourceHTMLText));
         return staging.Close();
     }
     TextStream file = fileSystem.OpenTextFile(m_SourceHTMLFilePath);
     script.ExpectPage(file.SizeWhenOpened());
     Utf8Check check;
-    WriteScript(format, file, script, &check);
+    WriteScript(format, LineEnds::CRLF, script, PageBlocks(file, &check));
     file.Close();
     return check.IsValid() ? TextEncoding::UTF8 : TextEncoding::Windows1252;
 }
@@ -158,7 +154,7 @@ void Converter::ConvertToStream(const TargetFormat& format, TextStream& output,
 void Converter::ConvertToStream(const TargetFormat& format, TextStream& source, TextStream& output,
                                 LineEnds lineEnds) {
     ScriptStream script(output);
-    WriteScript(format, source, script, nullptr, lineEnds);
+    WriteScript(format, lineEnds, script, PageBlocks(source));
     script.Flush();
 }
 
