@@ -6,13 +6,10 @@
 #include "CommandLine.h"
 #include "ComponentError.h"
 #include "Converter.h"
-#include "FileError.h"
 #include "FileSystemObject.h"
 #include "TextStream.h"
 
-#include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <iostream>
 #include <unistd.h>
 
@@ -28,12 +25,6 @@ constexpr int kExitUsage = 2;
 TextStream OpenPage(const CommandLine& commandLine) {
     if (!commandLine.InputPaths().empty()) {
         return FileSystemObject().OpenTextFile(commandLine.InputPaths().front());
-    }
-    // Closed (as by "<&-"), it is not an empty page: a script of nothing would
-    // pass for a good one.
-    if (::fcntl(STDIN_FILENO, F_GETFD) == -1 && errno == EBADF) {
-        throw FileError::Make(FileError::kDeviceIOError, FileError::Action::Read, "standard input",
-                              "it is closed");
     }
     return TextStream::StandardInput();
 }

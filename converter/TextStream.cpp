@@ -17,10 +17,15 @@ namespace {
 
 constexpr std::size_t kBlock = std::size_t(1) << 18;
 
-TextStream Duplicate(int descriptor, const char* name) {
+// `action` is what the stream is for. A standard stream that is closed (as
+// by "<&-") is said to be so: read as empty, it would pass for an empty page.
+TextStream Duplicate(int descriptor, const char* name, FileError::Action action) {
     const int copy = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    if (copy < 0 && errno == EBADF) {
+        throw FileError::Make(FileError::kDeviceIOError, action, name, "it is closed");
+    }
     if (copy < 0) {
-        throw FileError::FromErrno(errno, FileError::Action::Open, name);
+        throw FileError::FromErrno(errno, action, name);
     }
     return TextStream(copy, name);
 }
@@ -58,11 +63,11 @@ TextStream& TextStream::operator=(TextStream&& other) noexcept {
 }
 
 TextStream TextStream::StandardInput() {
-    return Duplicate(STDIN_FILENO, "standard input");
+    return Duplicate(STDIN_FILENO, "standard input", FileError::Action::Read);
 }
 
 TextStream TextStream::StandardOutput() {
-    return Duplicate(STDOUT_FILENO, "standard output");
+    return Duplicate(STDOUT_FILENO, "standard output", FileError::Action::Write);
 }
 
 std::size_t TextStream::ReadBytes(char* buffer, std::size_t size) {
