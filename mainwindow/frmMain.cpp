@@ -210,11 +210,11 @@ void frmMain::cmdSave_Click() {
                         kYes, kNo) == 2) {
             return;
         }
-        const QString script = txtScriptSource->Text();
+        const std::string script = EngineText::FromWindow(txtScriptSource->Text());
         const TextEncoding encoding = SavedEncoding(script);
         // The old file is replaced only once the new one is wholly written.
         AtomicTextFile file(EngineText::Path(cdg->FileName()));
-        file.Write(EngineText::FromWindow(script), encoding);
+        file.Write(script, encoding);
         file.Commit();
     } catch (const FileDialog::Cancelled&) {
         return; // without a word, as a cancelled load
@@ -229,9 +229,8 @@ void frmMain::cmdSave_Click() {
                      QStringLiteral("Open the file to view it.")));
 }
 
-TextEncoding frmMain::SavedEncoding(const QString& script) {
-    if (LoadedEncoding == TextEncoding::Windows1252 &&
-        !CodePage1252::CanEncode(EngineText::FromWindow(script)) &&
+TextEncoding frmMain::SavedEncoding(std::string_view script) {
+    if (LoadedEncoding == TextEncoding::Windows1252 && !CodePage1252::CanEncode(script) &&
         ShowMessage(TwoSentences(QStringLiteral(
                                      "The script holds characters that Windows-1252 cannot store."),
                                  QStringLiteral("Do you want to save it as UTF-8 instead?")),

@@ -16,6 +16,7 @@
 #include <array>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace quillomatic {
 
@@ -43,7 +44,7 @@ private:
     void ShowFormat(qint16 Index);
     // How the script box's text is saved: as the page came in, unless the
     // user prefers UTF-8 to losing characters Windows-1252 lacks.
-    TextEncoding SavedEncoding(const QString& script);
+    TextEncoding SavedEncoding(std::string_view script);
     qint16 ShowMessage(const QString& Text, const QString& ButtonCaption1 = {},
                        const QString& ButtonCaption2 = {}, const QString& Title = {});
 
