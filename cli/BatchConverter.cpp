@@ -2,7 +2,6 @@
 #include "BatchConverter.h"
 
 #include "BatchReport.h"
-#include "ComponentError.h"
 #include "Converter.h"
 #include "FileError.h"
 #include "FileSystemObject.h"
@@ -105,9 +104,8 @@ void BatchConverter::ConvertPages(const std::vector<std::string>& pages,
     for (std::size_t page = next++; page < pages.size(); page = next++) {
         try {
             group.Add(page, WriteScripts(pages[page], fileSystem));
-        } catch (const ComponentError& error) {
-            report.PageDone(page, error.Description());
         } catch (const std::exception& error) {
+            // A ComponentError's what() is its description.
             report.PageDone(page, error.what());
         }
         if (group.Waiting() >= kScriptsPerSync) {
