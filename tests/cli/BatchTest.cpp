@@ -10,20 +10,16 @@
 namespace quillomatic {
 namespace {
 
+using testing::DataFile;
 using testing::ReadBytes;
 using testing::RunShell;
 using testing::ShellQuoted;
 using testing::WriteBytes;
 namespace fs = std::filesystem;
 
-// The unprivileged user, to whom file permissions apply, unlike to root.
-const std::string kAsNobody = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+using testing::kAsNobody;
 
 const std::vector<std::string> kExtensions = {"asp", "js", "php", "jsp", "pl"};
-
-std::string DataFile(const std::string& name) {
-    return std::string(TEST_DATA_DIR) + "/" + name;
-}
 
 // Every file of a folder by name, with its bytes.
 std::map<std::string, std::string> FilesIn(const fs::path& folder) {

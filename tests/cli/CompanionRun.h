@@ -10,6 +10,14 @@
 
 namespace quillomatic::testing {
 
+// The unprivileged user, to whom file permissions apply, unlike to root.
+inline const std::string kAsNobody = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+
+// A file of the engine's golden data: the worked example and its scripts.
+inline std::string DataFile(const std::string& name) {
+    return std::string(TEST_DATA_DIR) + "/" + name;
+}
+
 class CompanionRun : public ::testing::Test {
 protected:
     // Runs the program in the test's folder with `arguments`; `prefix` goes

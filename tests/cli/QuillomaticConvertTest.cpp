@@ -7,14 +7,11 @@
 namespace quillomatic {
 namespace {
 
+using testing::DataFile;
 using testing::ReadBytes;
 using testing::RunShell;
 using testing::ShellQuoted;
 using testing::WriteBytes;
-
-std::string DataFile(const std::string& name) {
-    return std::string(TEST_DATA_DIR) + "/" + name;
-}
 
 using QuillomaticConvert = testing::CompanionRun;
 
