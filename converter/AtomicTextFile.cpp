@@ -3,6 +3,7 @@
 
 #include "FileError.h"
 #include "FileSystemObject.h"
+#include "ScratchFiles.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -25,31 +26,30 @@ std::string ResolveLink(const std::string& path) {
     return path;
 }
 
-mode_t PermissionsFor(const std::string& target) {
+// The file type of a device, a FIFO or a socket, found through any links;
+// such a target is written in place. 0 for a regular file, a folder or
+// nothing (a missing target is a new regular file).
+mode_t SpecialFileType(const std::string& path) {
     struct stat status {};
-    if (::stat(target.c_str(), &status) == 0) {
-        return status.st_mode & 07777;
+    if (::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)) {
+        return 0;
     }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// True for a device, a FIFO or a socket, found through any links; such a
-// target is written in place. A missing target is a new regular file.
-bool IsSpecialFile(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) &&
-           !S_ISDIR(status.st_mode);
+    return status.st_mode & S_IFMT;
 }
 
 } // namespace
 
-AtomicTextFile::AtomicTextFile(std::string targetPath) {
-    if (IsSpecialFile(targetPath)) {
+AtomicTextFile::AtomicTextFile(std::string targetPath, Waiting waiting) {
+    if (const mode_t type = SpecialFileType(targetPath)) {
         // The path the user gave is opened, not the link's resolved text:
         // /dev/stdout leads to a pipe that only the kernel can reopen.
-        const int descriptor = ::open(targetPath.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        const int descriptor =
+            ::open(targetPath.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC |
+                                           (waiting == Waiting::Refused ? O_NONBLOCK : 0));
+        if (descriptor < 0 && errno == ENXIO && type == S_IFIFO) {
+            throw FileError::Make(FileError::kDeviceIOError, FileError::Action::Open, targetPath,
+                                  "nobody is reading from it");
+        }
         if (descriptor < 0) {
             throw FileError::FromErrno(errno, FileError::Action::Open, targetPath);
         }
@@ -68,11 +68,16 @@ AtomicTextFile::AtomicTextFile(std::string targetPath) {
     // (std::random_device may question the processor, which a virtual
     // machine answers slowly); one generator a thread serves every file.
     thread_local FileSystemObject fileSystem;
+    // A new file gets what the umask leaves of 0666 from the kernel, which
+    // alone may read the umask safely while other threads make files. A
+    // replacement is the owner's alone until it takes the old file's place.
+    struct stat old {};
+    const mode_t permissions = ::stat(m_TargetPath.c_str(), &old) == 0 ? 0600 : 0666;
     for (int attempt = 1; !m_Stream; ++attempt) {
         const std::string scratch =
             (target.parent_path() / ("." + fileSystem.GetTempName())).string();
         const int descriptor =
-            ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            ScratchFiles::Create(scratch, O_WRONLY | O_NOFOLLOW | O_CLOEXEC, permissions);
         if (descriptor >= 0) {
             m_ScratchPath = scratch;
             m_Stream.emplace(descriptor, targetPath);
@@ -85,7 +90,7 @@ AtomicTextFile::AtomicTextFile(std::string targetPath) {
 AtomicTextFile::~AtomicTextFile() {
     m_Stream.reset();
     if (!m_ScratchPath.empty()) {
-        ::unlink(m_ScratchPath.c_str());
+        ScratchFiles::Remove(m_ScratchPath);
     }
 }
 
@@ -103,7 +108,19 @@ void AtomicTextFile::Commit() {
 }
 
 void AtomicTextFile::Complete() {
-    if (!m_WritesInPlace && ::fchmod(m_Stream->Descriptor(), PermissionsFor(m_TargetPath)) != 0) {
+    struct stat old {};
+    if (m_WritesInPlace || ::stat(m_TargetPath.c_str(), &old) != 0) {
+        return;
+    }
+    // The new file takes the old one's owner, group and permissions as far as
+    // the process may: only root may give a file away (for anyone else the
+    // file stays the user's own), and the set-user-ID and set-group-ID bits
+    // do not pass to other contents. The mode comes last, since a change of
+    // owner clears bits.
+    if (::fchown(m_Stream->Descriptor(), old.st_uid, old.st_gid) != 0) {
+        // not allowed: the file stays the user's own
+    }
+    if (::fchmod(m_Stream->Descriptor(), old.st_mode & 07777 & ~mode_t(S_ISUID | S_ISGID)) != 0) {
         throw FileError::FromErrno(errno, FileError::Action::Write, m_TargetPath);
     }
 }
@@ -113,7 +130,7 @@ void AtomicTextFile::CommitSynced() {
     if (m_WritesInPlace) {
         return;
     }
-    if (::rename(m_ScratchPath.c_str(), m_TargetPath.c_str()) != 0) {
+    if (ScratchFiles::RenameIntoPlace(m_ScratchPath, m_TargetPath) != 0) {
         throw FileError::FromErrno(errno, FileError::Action::Rename, m_TargetPath);
     }
     m_ScratchPath.clear();

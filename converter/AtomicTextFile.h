@@ -10,18 +10,24 @@
 namespace quillomatic {
 
 // The text goes to a scratch file beside the target, which Commit() makes
-// durable and renames over the target, with the target's permission bits (a
-// new file gets the usual ones). Until then the target is untouched; a writer
+// durable and renames over the target. A new file gets the permissions the
+// umask leaves; a replaced one keeps the old file's owner, group and
+// permissions (see Complete). Until then the target is untouched; a writer
 // destroyed without Commit() removes its scratch file, so a failed save leaves
 // the old file as it was and nothing half-written behind. Errors name the target.
 //
 // A target that exists and is not a regular file (a device, a FIFO, a socket)
 // is opened and written directly instead: replacing it would put a regular
-// file where the device was, and there is no old content to keep. A symbolic
-// link is followed to the file it points to, which is then replaced as above.
+// file where the device was, and there is no old content to keep. A program
+// that must never wait on another (the window) refuses to wait for such a
+// file's reader: a FIFO nobody reads, or a reader that does not keep up, is
+// then an error. A symbolic link is followed to the file it points to, which
+// is then replaced as above.
 class AtomicTextFile {
 public:
-    explicit AtomicTextFile(std::string targetPath);
+    enum class Waiting { Allowed, Refused };
+
+    explicit AtomicTextFile(std::string targetPath, Waiting waiting = Waiting::Allowed);
     ~AtomicTextFile();
     AtomicTextFile(const AtomicTextFile&) = delete;
     AtomicTextFile& operator=(const AtomicTextFile&) = delete;

@@ -72,6 +72,8 @@ ComponentError FromErrno(int errorNumber, Action action, const std::string& path
         return Make(kDiskFull, action, path, "the disk is full");
     case EFBIG:
         return Make(kDiskFull, action, path, "the file would be larger than allowed");
+    case EAGAIN:
+        return Make(kDeviceIOError, action, path, "it cannot take more without waiting");
     default:
         return Make(kDeviceIOError, action, path, std::strerror(errorNumber));
     }

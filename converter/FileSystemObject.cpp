@@ -28,7 +28,26 @@ bool FileSystemObject::FileExists(const std::string& sPath) const {
 }
 
 TextStream FileSystemObject::OpenTextFile(const std::string& sPath) const {
-    const int descriptor = ::open(sPath.c_str(), O_RDONLY | O_CLOEXEC);
+    return OpenForReading(sPath, 0);
+}
+
+TextStream FileSystemObject::OpenRegularTextFile(const std::string& sPath) const {
+    // Looked at before it is opened, since opening a device may set it going,
+    // and again once open, in case a FIFO took the file's place meanwhile
+    // (O_NONBLOCK opens one at once).
+    struct stat status {};
+    if (::stat(sPath.c_str(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)) {
+        TextStream file = OpenForReading(sPath, O_NONBLOCK | O_NOCTTY);
+        if (::fstat(file.Descriptor(), &status) == 0 && S_ISREG(status.st_mode)) {
+            return file;
+        }
+    }
+    throw FileError::Make(FileError::kPathFileAccessError, FileError::Action::Open, sPath,
+                          "it is not a regular file");
+}
+
+TextStream FileSystemObject::OpenForReading(const std::string& sPath, int flags) {
+    const int descriptor = ::open(sPath.c_str(), O_RDONLY | O_CLOEXEC | flags);
     if (descriptor < 0) {
         throw FileError::FromErrno(errno, FileError::Action::Open, sPath);
     }

@@ -29,6 +29,10 @@ public:
     [[nodiscard]] bool FileExists(const std::string& sPath) const;
     // Opens an existing file for reading.
     [[nodiscard]] TextStream OpenTextFile(const std::string& sPath) const;
+    // Opens an existing regular file for reading, never waiting: anything else
+    // (a FIFO, a device, a socket) is refused, since opening or reading it
+    // could wait on another process for ever.
+    [[nodiscard]] TextStream OpenRegularTextFile(const std::string& sPath) const;
     // Creates an empty file for writing. With `bOverwrite` a file of that name is
     // replaced. Without it the name must be free: the file is created exclusively,
     // never through a symbolic link, and readable and writable by its owner only,
@@ -36,6 +40,9 @@ public:
     [[nodiscard]] TextStream CreateTextFile(const std::string& sPath, bool bOverwrite) const;
 
 private:
+    // Opens an existing file, not a folder, for reading with open()'s `flags` added.
+    [[nodiscard]] static TextStream OpenForReading(const std::string& sPath, int flags);
+
     std::mt19937_64 m_Random;
 };
 

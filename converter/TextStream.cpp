@@ -3,6 +3,7 @@
 
 #include "CodePage1252.h"
 #include "FileError.h"
+#include "StandardStreams.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,8 +21,9 @@ constexpr std::size_t kBlock = std::size_t(1) << 18;
 // `action` is what the stream is for. A standard stream that is closed (as
 // by "<&-") is said to be so: read as empty, it would pass for an empty page.
 TextStream Duplicate(int descriptor, const char* name, FileError::Action action) {
-    const int copy = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
-    if (copy < 0 && errno == EBADF) {
+    const bool closed = StandardStreams::WasClosed(descriptor);
+    const int copy = closed ? -1 : ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    if (closed || (copy < 0 && errno == EBADF)) {
         throw FileError::Make(FileError::kDeviceIOError, action, name, "it is closed");
     }
     if (copy < 0) {

@@ -64,14 +64,23 @@ TEST_F(AtomicTextFileTest, NewFileHoldsExactlyTheTextAndNothingElseIsLeft) {
     EXPECT_EQ(PermissionsOf(folder / "script.php"), 0666 & ~mask);
 }
 
-TEST_F(AtomicTextFileTest, ReplacingKeepsThePermissionsOfTheOldFile) {
-    WriteBytes(folder / "script.pl", "old and longer");
-    fs::permissions(folder / "script.pl", fs::perms(0750));
-    AtomicTextFile file(folder / "script.pl");
+TEST_F(AtomicTextFileTest, ReplacingKeepsTheOldFilesOwnerAndPermissionsButNoSetId) {
+    const std::string script = folder / "script.pl";
+    WriteBytes(script, "old and longer");
+    // Only root may give the file to someone else, and so keep that owner.
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot) {
+        ASSERT_EQ(::chown(script.c_str(), 65534, 65534), 0);
+    }
+    ASSERT_EQ(::chmod(script.c_str(), 06750), 0);
+    AtomicTextFile file(script);
     file.Write("new", TextEncoding::UTF8);
     file.Commit();
-    EXPECT_EQ(ReadBytes(folder / "script.pl"), "new");
-    EXPECT_EQ(PermissionsOf(folder / "script.pl"), 0750u);
+    EXPECT_EQ(ReadBytes(script), "new");
+    EXPECT_EQ(PermissionsOf(script), 0750u);
+    struct stat status {};
+    ASSERT_EQ(::stat(script.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, asRoot ? 65534u : ::geteuid());
 }
 
 TEST_F(AtomicTextFileTest, AbandonedWriteLeavesTheOldFileAndNoScratch) {
