@@ -5,6 +5,7 @@
 #include "Converter.h"
 #include "FileError.h"
 #include "FileSystemObject.h"
+#include "PageFiles.h"
 #include "ReplacementGroup.h"
 #include "ScriptNames.h"
 
@@ -79,19 +80,21 @@ void BatchConverter::Run(const std::vector<std::string>& pages, unsigned jobs,
     const std::size_t threads =
         std::min({static_cast<std::size_t>(jobs > 0 ? jobs : Processors()), pages.size(),
                   ThreadsTheDescriptorsAllow(m_Formats.size())});
+    // Looked at before the first script is written.
+    const PageFiles pageFiles(pages);
     std::atomic<std::size_t> next = 0;
     std::vector<std::jthread> helpers;
     for (std::size_t i = 1; i < threads; ++i) {
         try {
-            helpers.emplace_back([&] { ConvertPages(pages, next, report); });
+            helpers.emplace_back([&] { ConvertPages(pages, pageFiles, next, report); });
         } catch (const std::system_error&) {
             break; // the threads started share the pages among them
         }
     }
-    ConvertPages(pages, next, report);
+    ConvertPages(pages, pageFiles, next, report);
 }
 
-void BatchConverter::ConvertPages(const std::vector<std::string>& pages,
+void BatchConverter::ConvertPages(const std::vector<std::string>& pages, const PageFiles& pageFiles,
                                   std::atomic<std::size_t>& next, BatchReport& report) const {
     // Made once: it seeds a generator of names, which costs more than a page.
     const FileSystemObject fileSystem;
@@ -103,7 +106,9 @@ void BatchConverter::ConvertPages(const std::vector<std::string>& pages,
     };
     for (std::size_t page = next++; page < pages.size(); page = next++) {
         try {
-            group.Add(page, WriteScripts(pages[page], fileSystem));
+            std::string refusals;
+            auto scripts = WriteScripts(pages[page], pageFiles, fileSystem, refusals);
+            group.Add(page, std::move(scripts), std::move(refusals));
         } catch (const std::exception& error) {
             // A ComponentError's what() is its description.
             report.PageDone(page, error.what());
@@ -116,15 +121,21 @@ void BatchConverter::ConvertPages(const std::vector<std::string>& pages,
 }
 
 std::vector<std::unique_ptr<AtomicTextFile>>
-BatchConverter::WriteScripts(const std::string& page, const FileSystemObject& fileSystem) const {
+BatchConverter::WriteScripts(const std::string& page, const PageFiles& pageFiles,
+                             const FileSystemObject& fileSystem, std::string& refusals) const {
     TextStream source = fileSystem.OpenTextFile(page);
     std::vector<std::unique_ptr<AtomicTextFile>> scripts;
     for (const TargetFormat* format : m_Formats) {
+        const std::string target = ScriptNames::ScriptPath(m_Folder, page, *format);
+        if (const std::string* overwritten = pageFiles.PageAt(target)) {
+            refusals += (refusals.empty() ? "" : "\n") +
+                        PageFiles::Refusal(target, *overwritten).Description();
+            continue;
+        }
         if (!scripts.empty()) {
             Rewind(source);
         }
-        auto script =
-            std::make_unique<AtomicTextFile>(ScriptNames::ScriptPath(m_Folder, page, *format));
+        auto script = std::make_unique<AtomicTextFile>(target);
         Converter::ConvertToStream(*format, source, script->Stream(), m_LineEnds);
         script->Complete();
         scripts.push_back(std::move(script));

@@ -13,6 +13,7 @@ namespace quillomatic {
 
 class BatchReport;
 class FileSystemObject;
+class PageFiles;
 
 // Converts each page into each format, to FOLDER/NAME.EXT (see ScriptNames),
 // every script through the engine's one path (Converter::ConvertToStream).
@@ -20,7 +21,8 @@ class FileSystemObject;
 // taken, so what is written does not depend on their number. Each page is
 // read once per format; its scripts replace their files whole or not at all,
 // put in place a group at a time (see ReplacementGroup). A page that fails is
-// reported and the others go on.
+// reported and the others go on. A script that would be written over one of
+// the pages themselves is refused alone (see PageFiles).
 class BatchConverter {
 public:
     // Fails, before anything is written, when `folder` is not an existing folder.
@@ -31,11 +33,13 @@ public:
     void Run(const std::vector<std::string>& pages, unsigned jobs, BatchReport& report) const;
 
 private:
-    void ConvertPages(const std::vector<std::string>& pages, std::atomic<std::size_t>& next,
-                      BatchReport& report) const;
-    // The scripts of one page, complete but not in place yet.
+    void ConvertPages(const std::vector<std::string>& pages, const PageFiles& pageFiles,
+                      std::atomic<std::size_t>& next, BatchReport& report) const;
+    // The scripts of one page, complete but not in place yet; a line in
+    // `refusals` for each script left out because it would replace a page.
     [[nodiscard]] std::vector<std::unique_ptr<AtomicTextFile>>
-    WriteScripts(const std::string& page, const FileSystemObject& fileSystem) const;
+    WriteScripts(const std::string& page, const PageFiles& pageFiles,
+                 const FileSystemObject& fileSystem, std::string& refusals) const;
 
     std::vector<const TargetFormat*> m_Formats;
     std::string m_Folder;

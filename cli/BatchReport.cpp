@@ -1,11 +1,28 @@
 // What a batch tells the user on standard error while it runs.
 #include "BatchReport.h"
 
+#include <string_view>
+
 namespace quillomatic {
 namespace {
 
 // Often enough to look alive, seldom enough to cost nothing.
 constexpr std::chrono::milliseconds kRedrawInterval(100);
+
+// "quillomatic-convert: " before each reason of a page's failure.
+std::string Lines(std::string_view failure) {
+    std::string lines;
+    for (;;) {
+        const std::size_t end = failure.find('\n');
+        lines += "quillomatic-convert: ";
+        lines += failure.substr(0, end);
+        lines += '\n';
+        if (end == std::string_view::npos) {
+            return lines;
+        }
+        failure.remove_prefix(end + 1);
+    }
+}
 
 } // namespace
 
@@ -31,7 +48,7 @@ void BatchReport::PageDone(std::size_t index, std::string failure) {
         if (!written.empty()) {
             const bool progressShown = m_Progress.IsShown();
             m_Progress.Clear();
-            m_Errors << ("quillomatic-convert: " + written + "\n") << std::flush;
+            m_Errors << Lines(written) << std::flush;
             if (progressShown) {
                 m_Progress.Show(m_Done, m_Failures.size());
             }

@@ -30,7 +30,7 @@ public:
     BatchReport& operator=(const BatchReport&) = delete;
 
     // Page `index` (counted from 0) is done: converted if `failure` is empty,
-    // else `failure` says why not.
+    // else `failure` says why not, a line for each reason.
     void PageDone(std::size_t index, std::string failure);
     // Ends the progress line; call once every page is done.
     void Finish();

@@ -26,16 +26,17 @@ int SyncFileSystemOf(TextStream& script, std::map<dev_t, int>& syncedDevices) {
 
 } // namespace
 
-void ReplacementGroup::Add(std::size_t page, std::vector<std::unique_ptr<AtomicTextFile>> scripts) {
+void ReplacementGroup::Add(std::size_t page, std::vector<std::unique_ptr<AtomicTextFile>> scripts,
+                           std::string failure) {
     m_Waiting += scripts.size();
-    m_Pages.push_back({page, std::move(scripts)});
+    m_Pages.push_back({page, std::move(scripts), std::move(failure)});
 }
 
 std::vector<ReplacementGroup::Outcome> ReplacementGroup::Commit() {
     std::map<dev_t, int> syncedDevices;
     std::vector<Outcome> outcomes;
     for (Page& page : m_Pages) {
-        std::string failure;
+        std::string failure = std::move(page.Failure);
         try {
             for (const auto& script : page.Scripts) {
                 if (const int error = SyncFileSystemOf(script->Stream(), syncedDevices)) {
@@ -47,7 +48,7 @@ std::vector<ReplacementGroup::Outcome> ReplacementGroup::Commit() {
                 script->CommitSynced();
             }
         } catch (const ComponentError& error) {
-            failure = error.Description();
+            failure += (failure.empty() ? "" : "\n") + error.Description();
         }
         outcomes.push_back({page.Index, std::move(failure)});
     }

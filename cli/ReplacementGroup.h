@@ -20,10 +20,12 @@ class ReplacementGroup {
 public:
     struct Outcome {
         std::size_t Page;
-        std::string Failure; // empty when every script of the page is in place
+        std::string Failure; // empty when every script of the page is in place; a line a reason
     };
 
-    void Add(std::size_t page, std::vector<std::unique_ptr<AtomicTextFile>> scripts);
+    // `failure`, where not empty, is reported for the page whatever Commit() finds.
+    void Add(std::size_t page, std::vector<std::unique_ptr<AtomicTextFile>> scripts,
+             std::string failure = {});
     // Scripts waiting, which hold a descriptor each.
     [[nodiscard]] std::size_t Waiting() const noexcept { return m_Waiting; }
     // Puts the scripts in place and empties the group; a page's outcome each,
@@ -34,6 +36,7 @@ private:
     struct Page {
         std::size_t Index;
         std::vector<std::unique_ptr<AtomicTextFile>> Scripts;
+        std::string Failure;
     };
 
     std::vector<Page> m_Pages;

@@ -7,6 +7,9 @@
 #include "ComponentError.h"
 #include "Converter.h"
 #include "FileSystemObject.h"
+#include "PageFiles.h"
+#include "SignalCleanup.h"
+#include "StandardStreams.h"
 #include "TextStream.h"
 
 #include <csignal>
@@ -33,13 +36,20 @@ TextStream OpenPage(const CommandLine& commandLine) {
 // names. The script goes out as it is made, so a page of any size converts in
 // a few megabytes.
 int ConvertPage(const CommandLine& commandLine) {
+    const PageFiles page(commandLine.InputPaths());
     TextStream source = OpenPage(commandLine);
     const TargetFormat& format = *commandLine.Formats().front();
     if (commandLine.OutputPath().empty()) {
         TextStream output = TextStream::StandardOutput();
+        if (const std::string* overwritten = page.PageOpenAs(output.Descriptor())) {
+            throw PageFiles::Refusal(output.Path(), *overwritten);
+        }
         Converter::ConvertToStream(format, source, output, commandLine.ScriptLineEnds());
         output.Close();
     } else {
+        if (const std::string* overwritten = page.PageAt(commandLine.OutputPath())) {
+            throw PageFiles::Refusal(commandLine.OutputPath(), *overwritten);
+        }
         AtomicTextFile output(commandLine.OutputPath());
         Converter::ConvertToStream(format, source, output.Stream(), commandLine.ScriptLineEnds());
         output.Commit();
@@ -60,6 +70,10 @@ int ConvertBatch(const CommandLine& commandLine) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (!StandardStreams::Occupy()) {
+        return kExitFailure; // without /dev/null there is nowhere safe even to say so
+    }
+    SignalCleanup::Install();
     // Past a file size limit, let the write fail and be reported rather than
     // have the signal end the program with a scratch file left behind.
     std::signal(SIGXFSZ, SIG_IGN);
