@@ -1,12 +1,18 @@
 // Quillomatic: creating the main window starts the program, closing it ends it.
 #include "ApplicationTitle.h"
 #include "StagingFolder.h"
+#include "StandardStreams.h"
 #include "frmMain.h"
 
 #include <QApplication>
 #include <csignal>
 
 int main(int argc, char* argv[]) {
+    // Before Qt opens anything: a warning for a closed standard error must
+    // not land in a file the program has open.
+    if (!quillomatic::StandardStreams::Occupy()) {
+        return 1;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillomatic"));
     QApplication::setApplicationDisplayName(quillomatic::AppTitle());

@@ -7,6 +7,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <cstdlib>
+#include <new>
 
 namespace quillomatic {
 namespace {
@@ -19,6 +21,32 @@ constexpr qsizetype kSlice = 256 * 1024;
 // lays out a line whole, and unwrapped that costs about 0.5 s a megabyte,
 // twice what it costs wrapped; nobody reads such a line by scrolling sideways.
 constexpr qsizetype kLongLine = 16 * 1024;
+
+// Room each line of the document takes beside its characters: its block and
+// the block's data, with the tables they are kept in grown by doubling.
+constexpr std::size_t kBytesPerLine = 256;
+
+// The widget's document does not check its own allocations: memory running
+// out inside it ends the program. So before the document takes text, room for
+// the most it will allocate for it is made sure of: its text, two bytes a
+// character, grows by doubling and so may ask for twice what it will hold.
+// Without that room std::bad_alloc is raised, with the document untouched.
+void MakeSureOfRoom(qsizetype characters, qsizetype lines) {
+    const auto bytes =
+        static_cast<std::size_t>(characters) * 4 + static_cast<std::size_t>(lines) * kBytesPerLine;
+    // Called through a volatile pointer, so the compiler keeps the allocation.
+    static void* (*volatile allocate)(std::size_t) = std::malloc;
+    void* room = allocate(bytes);
+    if (room == nullptr) {
+        throw std::bad_alloc();
+    }
+    std::free(room);
+}
+
+// MakeSureOfRoom for a document that is to hold `text`, with LF line breaks.
+void MakeSureOfRoomFor(QStringView text) {
+    MakeSureOfRoom(text.size(), text.count(QLatin1Char('\n')));
+}
 
 // CR LF and a lone CR become LF, in one pass (the widget would read CR LF as
 // two line breaks).
@@ -124,9 +152,19 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
     connect(this, &QPlainTextEdit::textChanged, this, &TextBox::Change);
     m_FillTimer.setInterval(0);
     connect(&m_FillTimer, &QTimer::timeout, this, [this] {
-        if (!AppendSlice(kSlice)) {
-            FinishFilling();
+        try {
+            if (AppendSlice(kSlice)) {
+                return;
+            }
+        } catch (const std::bad_alloc&) {
+            AbandonFill();
+            return;
+        }
+        StopFilling();
+        try {
             (void)Text();
+        } catch (const std::bad_alloc&) {
+            // Built when it is asked for, if memory allows then.
         }
     });
     // Input reaches the box itself (keys), its viewport (the mouse, drops)
@@ -158,6 +196,8 @@ QString TextBox::Text() const {
     if (!m_TextIsCurrent) {
         // The raw text keeps every character (toPlainText would turn no-break
         // spaces into blanks); blocks are separated by U+2029.
+        // Room for the raw text and the text made of it.
+        MakeSureOfRoom(document()->characterCount(), 0);
         m_Text = WithCrLf(document()->toRawText());
         m_TextIsCurrent = true;
     }
@@ -165,12 +205,20 @@ QString TextBox::Text() const {
 }
 
 void TextBox::SetText(const QString& sNewValue) {
-    if (IsFilling()) {
-        m_Fill.clear();
-        m_FillFrom = 0;
-        FinishFilling();
-    }
+    // Both made before the box changes, so that a text too large for memory
+    // leaves the box as it was.
     QString text = WithLineFeeds(sNewValue);
+    const QString before = Text();
+    try {
+        Show(std::move(text), before);
+    } catch (const std::bad_alloc&) {
+        Restore(before);
+        throw;
+    }
+}
+
+void TextBox::Show(QString text, const QString& before) {
+    StopFilling();
     const LineWrapMode wrap = HasLongLine(text) ? WidgetWidth : NoWrap;
     if (wrap != lineWrapMode()) {
         // Changed on an empty box, the wrapping costs nothing to apply; on
@@ -180,6 +228,7 @@ void TextBox::SetText(const QString& sNewValue) {
         setLineWrapMode(wrap);
     }
     const qsizetype first = SliceEnd(text, 0, kFirstSlice);
+    MakeSureOfRoomFor(QStringView(text).left(first));
     if (first == text.size()) {
         setPlainText(text);
         return;
@@ -191,9 +240,36 @@ void TextBox::SetText(const QString& sNewValue) {
     m_FillPoint.movePosition(QTextCursor::End);
     m_Fill = std::move(text);
     m_FillFrom = first;
+    m_BeforeFill = before;
     m_FillTimer.start();
     // Input is still welcome meanwhile; the pointer says that work goes on.
     viewport()->setCursor(Qt::BusyCursor);
+}
+
+void TextBox::Restore(const QString& text) const {
+    StopFilling();
+    // Called from the const readers that finish a fill; the box itself is
+    // never const.
+    auto* self = const_cast<TextBox*>(this);
+    try {
+        QString restored = WithLineFeeds(text);
+        const QSignalBlocker quiet(self);
+        document()->clear();
+        MakeSureOfRoomFor(restored);
+        self->setLineWrapMode(HasLongLine(restored) ? WidgetWidth : NoWrap);
+        self->setPlainText(restored);
+    } catch (const std::bad_alloc&) {
+        // Not even the old text fits any more: the box stays empty.
+        document()->clear();
+    }
+    emit self->Change();
+}
+
+void TextBox::AbandonFill() const {
+    const QString before = std::move(m_BeforeFill);
+    Restore(before);
+    QMetaObject::invokeMethod(const_cast<TextBox*>(this), &TextBox::FillFailed,
+                              Qt::QueuedConnection);
 }
 
 bool TextBox::IsEmpty() const {
@@ -216,21 +292,35 @@ bool TextBox::AppendSlice(qsizetype maximumLength) const {
         return false;
     }
     const qsizetype end = SliceEnd(m_Fill, m_FillFrom, maximumLength);
-    m_FillPoint.insertText(QStringView(m_Fill).mid(m_FillFrom, end - m_FillFrom).toString());
+    const QStringView slice = QStringView(m_Fill).mid(m_FillFrom, end - m_FillFrom);
+    MakeSureOfRoom(document()->characterCount() + slice.size(), slice.count(QLatin1Char('\n')));
+    m_FillPoint.insertText(slice.toString());
     m_FillFrom = end;
     return IsFilling();
 }
 
-void TextBox::FinishFilling() const {
-    if (m_FillTimer.isActive() || IsFilling()) {
-        AppendSlice(m_Fill.size());
-        m_FillTimer.stop();
-        m_Fill.clear();
-        m_FillFrom = 0;
-        m_FillPoint = QTextCursor();
-        document()->setUndoRedoEnabled(true);
-        viewport()->setCursor(Qt::IBeamCursor);
+bool TextBox::FinishFilling() const {
+    if (!m_FillTimer.isActive() && !IsFilling()) {
+        return true;
     }
+    try {
+        AppendSlice(m_Fill.size());
+    } catch (const std::bad_alloc&) {
+        AbandonFill();
+        return false;
+    }
+    StopFilling();
+    return true;
+}
+
+void TextBox::StopFilling() const {
+    m_FillTimer.stop();
+    m_Fill.clear();
+    m_FillFrom = 0;
+    m_FillPoint = QTextCursor();
+    m_BeforeFill.clear();
+    document()->setUndoRedoEnabled(true);
+    viewport()->setCursor(Qt::IBeamCursor);
 }
 
 } // namespace quillomatic

@@ -25,6 +25,11 @@ namespace quillomatic {
 // finish the fill first, and so does any input the user gives the box (keys,
 // clicks, the wheel, the scroll bars, the context menu, drops). The fill is
 // not an edit the user could undo.
+//
+// Memory may run out on a large text. SetText() then raises std::bad_alloc
+// with the box as it was; a fill that runs out is abandoned, the box gets
+// back the text it held before that SetText(), and FillFailed() is raised
+// once the program is back in its event loop.
 class TextBox : public QPlainTextEdit {
     Q_OBJECT
 
@@ -40,9 +45,13 @@ public:
     [[nodiscard]] bool HoldsText(const QString& text) const;
     // Whether part of the last SetText() is still to be appended.
     [[nodiscard]] bool IsFilling() const { return m_FillFrom < m_Fill.size(); }
+    // Appends what is still to come now; false when memory ran out for it
+    // (see FillFailed).
+    bool FinishFilling() const;
 
 signals:
     void Change();
+    void FillFailed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,7 +61,15 @@ protected:
 private:
     // Appends one slice of the text still to come; true while more is left.
     bool AppendSlice(qsizetype maximumLength) const;
-    void FinishFilling() const;
+    // Ends the fill where it stands.
+    void StopFilling() const;
+    // Puts `text` (LF line breaks) in the box: at once, or its first slice
+    // and the rest filled in behind; `before` is what the box held.
+    void Show(QString text, const QString& before);
+    // Back to `text` (CR LF line breaks), memory having run out for another.
+    void Restore(const QString& text) const;
+    // Back to the text before the fill, and FillFailed() raised.
+    void AbandonFill() const;
 
     // The text still to come, in the widget's form (LF line breaks), from
     // m_FillFrom on, and where it goes: after what came before, wherever the
@@ -61,6 +78,8 @@ private:
     mutable qsizetype m_FillFrom = 0;
     mutable QTextCursor m_FillPoint;
     mutable QTimer m_FillTimer;
+    // The text before the fill began, for a fill that runs out of memory.
+    mutable QString m_BeforeFill;
     // Text() as last built, while the document has not changed since: on a
     // large page building it takes tens of milliseconds, and a loaded page
     // has it built once its fill ends, before anyone asks.

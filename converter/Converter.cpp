@@ -120,6 +120,7 @@ TextEncoding Converter::WriteScriptOfSource(const TargetFormat& format, ScriptSi
     if (!m_SourceHTMLText.empty()) {
         // The staging file holds the text's own bytes: those are translated.
         StagingFile staging(fileSystem, m_SourceHTMLText);
+        m_StagingFileNames.push_back(staging.Name());
         script.ExpectPage(m_SourceHTMLText.size());
         WriteScript(format, LineEnds::CRLF, script, WholePage(m_SourceHTMLText));
         return staging.Close();

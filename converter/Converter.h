@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quillomatic {
 
@@ -39,6 +40,13 @@ public:
         return m_SourceHTMLFilePath;
     }
     void SetSourceHTMLFilePath(const std::string& sNewValue) { m_SourceHTMLFilePath = sNewValue; }
+
+    // The staging files this object's conversions from text made in the
+    // current folder, by name, in the order made: the engine leaves them,
+    // for an owner that removes them once it is done.
+    [[nodiscard]] const std::vector<std::string>& StagingFileNames() const noexcept {
+        return m_StagingFileNames;
+    }
 
     // The result of the last successful conversion on this object.
     [[nodiscard]] const std::string& ConvertedSource() const noexcept { return m_ConvertedSource; }
@@ -82,6 +90,7 @@ private:
     std::string m_SourceHTMLText;
     std::string m_SourceHTMLFilePath;
     std::string m_ConvertedSource;
+    std::vector<std::string> m_StagingFileNames;
 };
 
 } // namespace quillomatic

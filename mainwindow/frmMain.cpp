@@ -20,6 +20,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace quillomatic {
@@ -33,9 +34,6 @@ QString TwoSentences(const QString& first, const QString& second) {
 QString DescriptionOf(const std::exception& error) {
     if (const auto* component = dynamic_cast<const ComponentError*>(&error)) {
         return QString::fromStdString(component->Description());
-    }
-    if (dynamic_cast<const std::bad_alloc*>(&error)) {
-        return QStringLiteral("There is not enough memory.");
     }
     return QString::fromLocal8Bit(error.what());
 }
@@ -56,6 +54,13 @@ frmMain::frmMain(QWidget* owner) : frmMainLayout(owner) {
     connect(cmdMinimize, &TitleBarButton::clicked, this, &frmMain::cmdMinimize_Click);
     connect(cmdClose, &TitleBarButton::clicked, this, &frmMain::cmdClose_Click);
     connect(cmdAbout, &TitleBarButton::clicked, this, &frmMain::cmdAbout_Click);
+    // A large text goes into its box in the background, where memory may run out.
+    connect(txtHTML, &TextBox::FillFailed, this,
+            [this] { ReportLackOfMemory(QStringLiteral("load this page")); });
+    connect(txtScriptSource, &TextBox::FillFailed, this, [this] {
+        ShowFormat(0);
+        ReportLackOfMemory(QStringLiteral("show this script"));
+    });
 }
 
 void frmMain::Form_Load() {
@@ -74,6 +79,9 @@ void frmMain::RunConversion() {
                                                     &TargetFormat::Perl};
     static_assert(std::size(kRunOrder) == kTargetFormats.size());
     Converter converter;
+    // Recorded also when the run fails part-way: the files made so far stay.
+    const auto recordStaging =
+        qScopeGuard([&] { m_StagingFiles.Add(converter.StagingFileNames()); });
     const QString html = txtHTML->Text();
     converter.SetSourceHTMLText(EngineText::FromWindow(html));
     for (const TargetFormat* format : kRunOrder) {
@@ -86,9 +94,17 @@ void frmMain::RunConversion() {
 }
 
 bool frmMain::RunConversionOrReport() {
+    // A page still filling in is complete first; if memory runs out for it,
+    // the load has failed and says so.
+    if (!txtHTML->FinishFilling()) {
+        return false;
+    }
     try {
         RunConversion();
         return true;
+    } catch (const std::bad_alloc&) {
+        ReportLackOfMemory(QStringLiteral("convert this HTML"));
+        return false;
     } catch (const std::exception& error) {
         ShowMessage(TwoSentences(QStringLiteral("Your HTML could not be converted."),
                                  DescriptionOf(error)));
@@ -116,12 +132,26 @@ void frmMain::ShowFormat(qint16 Index) {
         return;
     }
     const auto format = static_cast<std::size_t>(Index - 1);
+    // The script goes into its box before the page changes, so that a
+    // script too large for memory leaves the view as it was.
+    try {
+        txtScriptSource->SetText(EngineText::ToWindow(Sources[format]));
+    } catch (const std::bad_alloc&) {
+        ReportLackOfMemory(QStringLiteral("show this script"));
+        return;
+    }
     fra[0]->hide();
     fra[1]->show();
     lblScriptName->setText(EngineText::ToWindow(kTargetFormats[format].Caption));
-    txtScriptSource->SetText(EngineText::ToWindow(Sources[format]));
     cdg->SetFilter(EngineText::ToWindow(kTargetFormats[format].Filter));
     xtTab->SetSelectedButton(static_cast<qint16>(Index + 1));
+}
+
+void frmMain::ReportLackOfMemory(const QString& toDoWhat) {
+    ShowMessage(
+        TwoSentences(QStringLiteral("There is not enough memory to ") + toDoWhat + QLatin1Char('.'),
+                     QStringLiteral("Close other programs and try again: your HTML is "
+                                    "kept as it was.")));
 }
 
 qint16 frmMain::ShowMessage(const QString& Text, const QString& ButtonCaption1,
@@ -153,12 +183,20 @@ void frmMain::txtHTML_Change() {
         cmdConvertNow->SetDisabled(true);
         return;
     }
-    HTMLChanged = !txtHTML->HoldsText(ConvertedHTML);
+    try {
+        HTMLChanged = !txtHTML->HoldsText(ConvertedHTML);
+    } catch (const std::bad_alloc&) {
+        HTMLChanged = true; // the comparison did not fit: a run decides
+    }
     cmdConvertNow->SetDisabled(!HTMLChanged);
 }
 
 void frmMain::cmdCopy_Click() {
-    Clipboard::SetText(txtScriptSource->Text());
+    try {
+        Clipboard::SetText(txtScriptSource->Text());
+    } catch (const std::bad_alloc&) {
+        ReportLackOfMemory(QStringLiteral("copy this script"));
+    }
 }
 
 void frmMain::cmdReset_Click() {
@@ -187,7 +225,7 @@ void frmMain::cmdLoadFromFile_Click() {
                         kYes, kNo) == 2) {
             return;
         }
-        TextStream file = fileSystem.OpenTextFile(EngineText::Path(cdg->FileName()));
+        TextStream file = fileSystem.OpenRegularTextFile(EngineText::Path(cdg->FileName()));
         TextEncoding readAs = TextEncoding::UTF8;
         const QString html = EngineText::ToWindow(file.ReadAll(&readAs));
         file.Close();
@@ -195,6 +233,8 @@ void frmMain::cmdLoadFromFile_Click() {
         LoadedEncoding = readAs;
     } catch (const FileDialog::Cancelled&) {
         // A cancelled dialog ends the command without a word.
+    } catch (const std::bad_alloc&) {
+        ReportLackOfMemory(QStringLiteral("load this page"));
     } catch (const std::exception& error) {
         ShowMessage(TwoSentences(QStringLiteral("The HTML could not be loaded from the file."),
                                  DescriptionOf(error)));
@@ -213,11 +253,14 @@ void frmMain::cmdSave_Click() {
         const std::string script = EngineText::FromWindow(txtScriptSource->Text());
         const TextEncoding encoding = SavedEncoding(script);
         // The old file is replaced only once the new one is wholly written.
-        AtomicTextFile file(EngineText::Path(cdg->FileName()));
+        AtomicTextFile file(EngineText::Path(cdg->FileName()), AtomicTextFile::Waiting::Refused);
         file.Write(script, encoding);
         file.Commit();
     } catch (const FileDialog::Cancelled&) {
         return; // without a word, as a cancelled load
+    } catch (const std::bad_alloc&) {
+        ReportLackOfMemory(QStringLiteral("save this script"));
+        return;
     } catch (const std::exception& error) {
         ShowMessage(
             TwoSentences(QStringLiteral("The script source could not be written to the file."),

@@ -7,9 +7,10 @@
 // notice goes through ShowMessage, that is through the one frmError. The
 // program makes the window in the folder it was started from, where the file
 // dialogs first open, then moves into its StagingFolder, where the Converter
-// leaves its staging files.
+// leaves its staging files until the window closes (StagingFiles).
 #pragma once
 
+#include "StagingFiles.h"
 #include "TextEncoding.h"
 #include "frmMainLayout.h"
 
@@ -45,6 +46,8 @@ private:
     // How the script box's text is saved: as the page came in, unless the
     // user prefers UTF-8 to losing characters Windows-1252 lacks.
     TextEncoding SavedEncoding(std::string_view script);
+    // "There is not enough memory to TODOWHAT." and that nothing was lost.
+    void ReportLackOfMemory(const QString& toDoWhat);
     qint16 ShowMessage(const QString& Text, const QString& ButtonCaption1 = {},
                        const QString& ButtonCaption2 = {}, const QString& Title = {});
 
@@ -60,6 +63,7 @@ private:
     void cmdAbout_Click();
 
     frmError* m_frmError = nullptr;
+    StagingFiles m_StagingFiles;
 
     bool HTMLChanged = false;
     QString ConvertedHTML;

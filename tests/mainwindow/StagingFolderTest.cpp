@@ -131,19 +131,21 @@ void StagingFolderTest::ConversionsStageInTheProgramsOwnFolder() {
     const QString start = In(QStringLiteral("start"));
 
     // As the program starts.
-    frmMain window;
+    auto window = std::make_unique<frmMain>();
     QVERIFY(StagingFolder().Enter());
-    window.Form_Load();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window->Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 
     QCOMPARE(QDir::currentPath(), staging);
     QCOMPARE(PermissionsOf(staging), mode_t{0700});
-    auto* html = window.findChild<QWidget*>(QStringLiteral("txtHTML"));
+    auto* html = window->findChild<QWidget*>(QStringLiteral("txtHTML"));
     QTest::keyClicks(html, QStringLiteral("<p>"));
-    auto* toolbar = window.findChild<Toolbar*>(QStringLiteral("xtTab"));
+    auto* toolbar = window->findChild<Toolbar*>(QStringLiteral("xtTab"));
     QTest::mouseClick(toolbar->Button(4), Qt::LeftButton);
     QCOMPARE(StagingFilesIn(staging).size(), 5);
     QCOMPARE(StagingFilesIn(start), QStringList{});
+    // Another window's staging file, made meanwhile.
+    WriteFile(staging + QStringLiteral("/qm0000f00d.tmp"), QDateTime::currentDateTimeUtc());
 
     // The dialogs open where the program was started, then where a file was picked.
     QVERIFY(QDir(m_Root->path()).mkpath(QStringLiteral("site")));
@@ -155,7 +157,7 @@ void StagingFolderTest::ConversionsStageInTheProgramsOwnFolder() {
         .ThenPick(In(QStringLiteral("site/page.html")))
         .ThenPress(1) // yes, erase the typed HTML
         .Then(NoteFolderAndCancel(&laterFolder));
-    auto* load = window.findChild<QWidget*>(QStringLiteral("cmdLoadFromFile"));
+    auto* load = window->findChild<QWidget*>(QStringLiteral("cmdLoadFromFile"));
     QTest::mouseClick(toolbar->Button(1), Qt::LeftButton);
     for (int i = 0; i < 3; ++i) {
         QTest::mouseClick(load, Qt::LeftButton);
@@ -163,6 +165,10 @@ void StagingFolderTest::ConversionsStageInTheProgramsOwnFolder() {
     QVERIFY(answers.AllAnswered());
     QCOMPARE(firstFolder, start);
     QCOMPARE(laterFolder, In(QStringLiteral("site")));
+
+    // The window takes its own staging files with it.
+    window.reset();
+    QCOMPARE(StagingFilesIn(staging), QStringList{QStringLiteral("qm0000f00d.tmp")});
 }
 
 void StagingFolderTest::OnlyStagingFilesOlderThanAWeekAreRemoved() {

@@ -26,8 +26,11 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using quillomatic::CommandButton;
 using quillomatic::DragBar;
@@ -193,6 +196,7 @@ private slots:
     void SavedNoticeAnsweredEitherWayEndsTheCommand();
     void FailedSaveKeepsTheOldFileAndSaysSo();
     void SaveCancelledWritesNothing();
+    void PipesNeverHoldTheWindowUp();
     void Utf8PageKeepsItsCharactersToTheClipboardAndTheFile();
     void TypedCharactersOutsideWindows1252ReachEveryScript();
     void SavingAWindows1252PageAsksBeforeLosingCharacters();
@@ -730,6 +734,43 @@ void frmMainTest::SavedNoticeAnsweredEitherWayEndsTheCommand() {
         QVERIFY(!window.MessageBox()->isVisible());
         QVERIFY(window.scriptPage()->isVisible());
     }
+}
+
+void frmMainTest::PipesNeverHoldTheWindowUp() {
+    Window window;
+    ModalAnswers answers;
+    const QString pipe = PathOf(QStringLiteral("pipe.html"));
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    // Nobody writes to it: opened to read, it would wait for ever.
+    answers.ThenPick(pipe).ThenPress(1);
+    window.Click("cmdLoadFromFile");
+    QVERIFY(answers.AllAnswered());
+    QVERIFY2(
+        answers.Messages().last().Text.endsWith(QStringLiteral("\": it is not a regular file.")),
+        qPrintable(answers.Messages().last().Text));
+    QVERIFY(window.txtHTML()->IsEmpty());
+
+    // Nobody reads from it.
+    QGuiApplication::clipboard()->setText(QString(70000, QLatin1Char('x')));
+    window.txtHTML()->setFocus();
+    QTest::keyClick(window.txtHTML(), Qt::Key_V, Qt::ControlModifier);
+    window.ClickView(4);
+    answers.ThenPick(pipe).ThenPress(1).ThenPress(1);
+    window.Click("cmdSave");
+    QVERIFY(answers.AllAnswered());
+    QVERIFY2(
+        answers.Messages().last().Text.endsWith(QStringLiteral("\": nobody is reading from it.")),
+        qPrintable(answers.Messages().last().Text));
+    // A reader that takes nothing: the pipe fills up.
+    const int reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+    answers.ThenPick(pipe).ThenPress(1).ThenPress(1);
+    window.Click("cmdSave");
+    ::close(reader);
+    QVERIFY(answers.AllAnswered());
+    QVERIFY2(answers.Messages().last().Text.endsWith(
+                 QStringLiteral("\": it cannot take more without waiting.")),
+             qPrintable(answers.Messages().last().Text));
 }
 
 void frmMainTest::FailedSaveKeepsTheOldFileAndSaysSo() {

@@ -1,0 +1,29 @@
+// The staging files the window's conversions made, removed when it closes.
+#pragma once
+
+#include <QStringList>
+#include <string>
+#include <vector>
+
+namespace quillomatic {
+
+// Each conversion from text stages the HTML in a file of its own and leaves
+// it. They stay while the window runs; when the window goes, the files it
+// made go too, wherever they were made, so a day's work does not leave
+// gigabytes behind. Files another window made are not touched; a run that
+// crashed leaves its files to the weekly clean-up of StagingFolder.
+class StagingFiles {
+public:
+    StagingFiles() = default;
+    ~StagingFiles();
+    StagingFiles(const StagingFiles&) = delete;
+    StagingFiles& operator=(const StagingFiles&) = delete;
+
+    // Records files named relative to the current folder.
+    void Add(const std::vector<std::string>& names);
+
+private:
+    QStringList m_Paths;
+};
+
+} // namespace quillomatic
