@@ -222,4 +222,5 @@ xdotool key Return
 wait_for '! kill -0 "$app"' || fail "the program still runs after Yes"
 wait "$app" || fail "the program ended with status $?"
 app=""
+! compgen -G "$work/cache/quillomatic/qm*.tmp" >/dev/null || fail "staging files left after the window closed"
 echo "PASS: typed, converted, five views copied, loaded, saved, a large page loaded with no trace of the box, about box, quit; screenshots in $shots"
