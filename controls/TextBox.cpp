@@ -1,6 +1,8 @@
 // A multi-line text box whose text uses CR LF line breaks, the program's convention.
 #include "TextBox.h"
 
+#include "BlockBreaks.h"
+
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -72,15 +74,22 @@ QString WithLineFeeds(const QString& text) {
     return result;
 }
 
-// The document's paragraph separators become CR LF, in one pass.
-QString WithCrLf(const QString& raw) {
+// The document's text with CR LF line breaks, in one pass. Its raw text
+// keeps every character (toPlainText would turn no-break spaces into
+// blanks), with U+2029 between blocks; stand-ins give back what they stand for.
+QString TextOf(const QTextDocument& document) {
+    const QString raw = document.toRawText();
     const qsizetype breaks = raw.count(QChar::ParagraphSeparator);
     QString result(raw.size() + breaks, Qt::Uninitialized);
     QChar* out = result.data();
-    for (const QChar c : raw) {
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QChar c = raw.at(i);
         if (c == QChar::ParagraphSeparator) {
             *out++ = QLatin1Char('\r');
             *out++ = QLatin1Char('\n');
+        } else if (c == BlockBreaks::kStandIn) {
+            const QChar original = BlockBreaks::OriginalAt(&document, i);
+            *out++ = original.isNull() ? c : original;
         } else {
             *out++ = c;
         }
@@ -160,7 +169,7 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
             AbandonFill();
             return;
         }
-        StopFilling();
+        FinishFilling(); // nothing is left: this ends the fill
         try {
             (void)Text();
         } catch (const std::bad_alloc&) {
@@ -185,20 +194,53 @@ bool TextBox::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TextBox::insertFromMimeData(const QMimeData* source) {
-    if (lineWrapMode() == NoWrap && source->hasText() && HasLongLine(source->text())) {
+    if (!source->hasText()) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QString text = WithLineFeeds(source->text());
+    if (lineWrapMode() == NoWrap && HasLongLine(text)) {
         setLineWrapMode(WidgetWidth);
     }
-    QPlainTextEdit::insertFromMimeData(source);
+    const QList<BlockBreaks::StandIn> standIns = BlockBreaks::Replace(text);
+    if (standIns.isEmpty()) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    // One edit, undone as one.
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.insertText(text);
+    const qsizetype end = cursor.position();
+    BlockBreaks::Mark(cursor, end - text.size(), standIns);
+    cursor.setPosition(static_cast<int>(end));
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+QMimeData* TextBox::createMimeDataFromSelection() const {
+    QMimeData* copied = QPlainTextEdit::createMimeDataFromSelection();
+    const QTextCursor selection = textCursor();
+    QString text = copied->text();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == BlockBreaks::kStandIn) {
+            if (const QChar original =
+                    BlockBreaks::OriginalAt(document(), selection.selectionStart() + i);
+                !original.isNull()) {
+                text[i] = original;
+            }
+        }
+    }
+    copied->setText(text);
+    return copied;
 }
 
 QString TextBox::Text() const {
     FinishFilling();
     if (!m_TextIsCurrent) {
-        // The raw text keeps every character (toPlainText would turn no-break
-        // spaces into blanks); blocks are separated by U+2029.
         // Room for the raw text and the text made of it.
         MakeSureOfRoom(document()->characterCount(), 0);
-        m_Text = WithCrLf(document()->toRawText());
+        m_Text = TextOf(*document());
         m_TextIsCurrent = true;
     }
     return m_Text;
@@ -217,8 +259,55 @@ void TextBox::SetText(const QString& sNewValue) {
     }
 }
 
+void TextBox::Clear() {
+    FinishFilling();
+    QTextCursor everything(document());
+    everything.select(QTextCursor::Document);
+    everything.removeSelectedText();
+}
+
 void TextBox::Show(QString text, const QString& before) {
     StopFilling();
+    const qsizetype first = SliceEnd(text, 0, kFirstSlice);
+    if (first == text.size()) {
+        PutWhole(std::move(text));
+        return;
+    }
+    MakeSureOfRoomFor(QStringView(text).left(first));
+    m_FillStandIns = BlockBreaks::Replace(text);
+    SetWrapFor(text);
+    // The slices are not edits the user could undo.
+    document()->setUndoRedoEnabled(false);
+    setPlainText(text.left(first));
+    m_FillPoint = QTextCursor(document());
+    m_FillPoint.movePosition(QTextCursor::End);
+    m_Fill = std::move(text);
+    m_FillFrom = 0;
+    MarkStandInsUpTo(first);
+    m_FillFrom = first;
+    m_BeforeFill = before;
+    m_FillTimer.start();
+    // Input is still welcome meanwhile; the pointer says that work goes on.
+    viewport()->setCursor(Qt::BusyCursor);
+}
+
+void TextBox::PutWhole(QString text) const {
+    auto* self = const_cast<TextBox*>(this);
+    const QList<BlockBreaks::StandIn> standIns = BlockBreaks::Replace(text);
+    MakeSureOfRoomFor(text);
+    self->SetWrapFor(text);
+    self->setPlainText(text);
+    if (!standIns.isEmpty()) {
+        // Part of putting the text in, not an edit the user could undo.
+        document()->setUndoRedoEnabled(false);
+        QTextCursor cursor(document());
+        BlockBreaks::Mark(cursor, 0, standIns);
+        document()->setUndoRedoEnabled(true);
+    }
+    document()->setModified(false);
+}
+
+void TextBox::SetWrapFor(const QString& text) {
     const LineWrapMode wrap = HasLongLine(text) ? WidgetWidth : NoWrap;
     if (wrap != lineWrapMode()) {
         // Changed on an empty box, the wrapping costs nothing to apply; on
@@ -227,23 +316,6 @@ void TextBox::Show(QString text, const QString& before) {
         document()->clear();
         setLineWrapMode(wrap);
     }
-    const qsizetype first = SliceEnd(text, 0, kFirstSlice);
-    MakeSureOfRoomFor(QStringView(text).left(first));
-    if (first == text.size()) {
-        setPlainText(text);
-        return;
-    }
-    // The slices are not edits the user could undo.
-    document()->setUndoRedoEnabled(false);
-    setPlainText(text.left(first));
-    m_FillPoint = QTextCursor(document());
-    m_FillPoint.movePosition(QTextCursor::End);
-    m_Fill = std::move(text);
-    m_FillFrom = first;
-    m_BeforeFill = before;
-    m_FillTimer.start();
-    // Input is still welcome meanwhile; the pointer says that work goes on.
-    viewport()->setCursor(Qt::BusyCursor);
 }
 
 void TextBox::Restore(const QString& text) const {
@@ -251,16 +323,15 @@ void TextBox::Restore(const QString& text) const {
     // Called from the const readers that finish a fill; the box itself is
     // never const.
     auto* self = const_cast<TextBox*>(this);
-    try {
-        QString restored = WithLineFeeds(text);
+    {
         const QSignalBlocker quiet(self);
         document()->clear();
-        MakeSureOfRoomFor(restored);
-        self->setLineWrapMode(HasLongLine(restored) ? WidgetWidth : NoWrap);
-        self->setPlainText(restored);
-    } catch (const std::bad_alloc&) {
-        // Not even the old text fits any more: the box stays empty.
-        document()->clear();
+        try {
+            PutWhole(WithLineFeeds(text));
+        } catch (const std::bad_alloc&) {
+            // Not even the old text fits any more: the box stays empty.
+            document()->clear();
+        }
     }
     emit self->Change();
 }
@@ -274,6 +345,10 @@ void TextBox::AbandonFill() const {
 
 bool TextBox::IsEmpty() const {
     return document()->isEmpty() && !IsFilling();
+}
+
+bool TextBox::IsEdited() const {
+    return document()->isModified();
 }
 
 bool TextBox::HoldsText(const QString& text) const {
@@ -295,8 +370,23 @@ bool TextBox::AppendSlice(qsizetype maximumLength) const {
     const QStringView slice = QStringView(m_Fill).mid(m_FillFrom, end - m_FillFrom);
     MakeSureOfRoom(document()->characterCount() + slice.size(), slice.count(QLatin1Char('\n')));
     m_FillPoint.insertText(slice.toString());
+    MarkStandInsUpTo(end);
     m_FillFrom = end;
     return IsFilling();
+}
+
+void TextBox::MarkStandInsUpTo(qsizetype end) const {
+    // The slice from m_FillFrom to `end` ends where the fill point stands.
+    const qsizetype sliceStart = m_FillPoint.position() - (end - m_FillFrom);
+    QList<BlockBreaks::StandIn> inSlice;
+    while (!m_FillStandIns.isEmpty() && m_FillStandIns.front().Position < end) {
+        const BlockBreaks::StandIn standIn = m_FillStandIns.takeFirst();
+        inSlice.append({standIn.Position - m_FillFrom, standIn.Original});
+    }
+    if (!inSlice.isEmpty()) {
+        QTextCursor cursor(document());
+        BlockBreaks::Mark(cursor, sliceStart, inSlice);
+    }
 }
 
 bool TextBox::FinishFilling() const {
@@ -310,6 +400,7 @@ bool TextBox::FinishFilling() const {
         return false;
     }
     StopFilling();
+    document()->setModified(false);
     return true;
 }
 
@@ -318,6 +409,7 @@ void TextBox::StopFilling() const {
     m_Fill.clear();
     m_FillFrom = 0;
     m_FillPoint = QTextCursor();
+    m_FillStandIns.clear();
     m_BeforeFill.clear();
     document()->setUndoRedoEnabled(true);
     viewport()->setCursor(Qt::IBeamCursor);

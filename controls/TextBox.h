@@ -1,6 +1,8 @@
 // A multi-line text box whose text uses CR LF line breaks, the program's convention.
 #pragma once
 
+#include "BlockBreaks.h"
+
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTimer>
@@ -9,8 +11,9 @@ namespace quillomatic {
 
 // Both scroll bars, no word wrap. Text() gives every line break as CR LF,
 // whatever the widget holds inside; SetText() takes CR LF, LF or a lone CR
-// alike. Raises Change() after every change of the text, by the user or the
-// program.
+// alike. Every other character comes back as it was set, pasted or dropped,
+// those the widget would take as line breaks too (see BlockBreaks). Raises
+// Change() after every change of the text, by the user or the program.
 //
 // A text with a line longer than 16 K characters (a minified page), set,
 // pasted or dropped, is wrapped at the box's width instead, in the view only:
@@ -38,7 +41,11 @@ public:
 
     [[nodiscard]] QString Text() const;
     void SetText(const QString& sNewValue);
+    // Empties the box as an edit the user can undo.
+    void Clear();
     [[nodiscard]] bool IsEmpty() const;
+    // Whether the user changed the text since it was set.
+    [[nodiscard]] bool IsEdited() const;
     // Whether Text() would equal `text`, without building the whole text when
     // their lengths already differ: the check a keystroke can afford on a
     // large page.
@@ -57,6 +64,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // A paste or drop that brings a long line wraps the box, as SetText does.
     void insertFromMimeData(const QMimeData* source) override;
+    // A copy gives back the characters the stand-ins stand for.
+    [[nodiscard]] QMimeData* createMimeDataFromSelection() const override;
 
 private:
     // Appends one slice of the text still to come; true while more is left.
@@ -66,6 +75,13 @@ private:
     // Puts `text` (LF line breaks) in the box: at once, or its first slice
     // and the rest filled in behind; `before` is what the box held.
     void Show(QString text, const QString& before);
+    // Puts the whole of `text` (LF line breaks) in the box at once.
+    void PutWhole(QString text) const;
+    // Wraps the box for a text with a long line, or not.
+    void SetWrapFor(const QString& text);
+    // Marks the stand-ins of the fill from m_FillFrom up to `end`, which has
+    // just been put in before the fill point.
+    void MarkStandInsUpTo(qsizetype end) const;
     // Back to `text` (CR LF line breaks), memory having run out for another.
     void Restore(const QString& text) const;
     // Back to the text before the fill, and FillFailed() raised.
@@ -76,6 +92,7 @@ private:
     // user's edits meanwhile moved that.
     mutable QString m_Fill;
     mutable qsizetype m_FillFrom = 0;
+    mutable QList<BlockBreaks::StandIn> m_FillStandIns; // those still to come
     mutable QTextCursor m_FillPoint;
     mutable QTimer m_FillTimer;
     // The text before the fill began, for a fill that runs out of memory.

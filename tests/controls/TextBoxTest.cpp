@@ -31,6 +31,7 @@ private slots:
     void everyInputFindsTheWholeText_data();
     void everyInputFindsTheWholeText();
     void longLineIsWrappedInTheViewOnly();
+    void pasteCopyAndClearKeepEveryCharacterAndUndo();
 };
 
 namespace {
@@ -90,6 +91,15 @@ void TextBoxTest::charactersSurviveUnchanged_data() {
     QTest::newRow("blanks at line ends") << QStringLiteral("x   \r\n   \r\n");
     QTest::newRow("quotes, backslashes and non-ASCII letters")
         << QStringLiteral("<a href=\"c:\\x\">\u00E9\u00FC\u00DF</a>");
+    // The widget's document would end a line at each of the first three.
+    const QString breaks = QStringLiteral("<p>a\u2029b</p>\uFDD0\uFDD1 \u204B");
+    QTest::newRow("characters the widget takes as line breaks, and their stand-in")
+        << breaks + QStringLiteral("\r\n") + breaks;
+    QString large = NumberedLines(60000);
+    for (qsizetype at = 100; at < large.size(); at += 100000) {
+        large.insert(at, breaks);
+    }
+    QTest::newRow("the same in a large text, filled in behind") << large;
 }
 
 void TextBoxTest::charactersSurviveUnchanged() {
@@ -330,6 +340,28 @@ void TextBoxTest::longLineIsWrappedInTheViewOnly() {
     QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(box.lineWrapMode(), QPlainTextEdit::WidgetWidth);
     QCOMPARE(box.Text(), line);
+}
+
+void TextBoxTest::pasteCopyAndClearKeepEveryCharacterAndUndo() {
+    TextBox box;
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const QString pasted = QStringLiteral("<p>first\u2029second</p>");
+    QGuiApplication::clipboard()->setText(pasted);
+    QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(box.Text(), pasted);
+    QVERIFY(box.IsEdited());
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), pasted);
+
+    box.Clear();
+    QVERIFY(box.IsEmpty());
+    box.undo();
+    QCOMPARE(box.Text(), pasted);
+    box.undo();
+    QVERIFY(box.IsEmpty());
 }
 
 QTEST_MAIN(TextBoxTest)
