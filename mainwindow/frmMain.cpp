@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QTimer>
 
 namespace quillomatic {
@@ -61,6 +62,21 @@ frmMain::frmMain(QWidget* owner) : frmMainLayout(owner) {
         ShowFormat(0);
         ReportLackOfMemory(QStringLiteral("show this script"));
     });
+    // Keys for what the buttons do, as desktop programs have them.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this), &QShortcut::activated, this,
+            [this] {
+                if (LoadPage({}) && fra[1]->isVisible()) {
+                    ShowFormat(0);
+                }
+            });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated, this,
+            [this] {
+                if (fra[1]->isVisible()) {
+                    cmdSave_Click();
+                }
+            });
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            &frmMain::cmdAbout_Click);
 }
 
 void frmMain::Form_Load() {
@@ -71,6 +87,12 @@ void frmMain::Form_Load() {
     show();
 }
 
+void frmMain::OpenPage(const QString& path) {
+    // The dialogs then start in its folder, and a save proposes its name.
+    cdg->SetFileName(path);
+    LoadPage(path);
+}
+
 void frmMain::RunConversion() {
     // The run goes through the formats in this order, not the toolbar's: a
     // run that fails part-way keeps the results of the formats before it.
@@ -78,6 +100,7 @@ void frmMain::RunConversion() {
                                                     &TargetFormat::JavaScript, &TargetFormat::JSP,
                                                     &TargetFormat::Perl};
     static_assert(std::size(kRunOrder) == kTargetFormats.size());
+    DropScriptEdits();
     Converter converter;
     // Recorded also when the run fails part-way: the files made so far stay.
     const auto recordStaging =
@@ -113,6 +136,7 @@ bool frmMain::RunConversionOrReport() {
 }
 
 void frmMain::ShowFormat(qint16 Index) {
+    KeepScriptEdits();
     if (Index == 0) {
         fra[0]->show();
         fra[1]->hide();
@@ -135,16 +159,34 @@ void frmMain::ShowFormat(qint16 Index) {
     // The script goes into its box before the page changes, so that a
     // script too large for memory leaves the view as it was.
     try {
-        txtScriptSource->SetText(EngineText::ToWindow(Sources[format]));
+        txtScriptSource->SetText(EditedSources[format] ? *EditedSources[format]
+                                                       : EngineText::ToWindow(Sources[format]));
     } catch (const std::bad_alloc&) {
         ReportLackOfMemory(QStringLiteral("show this script"));
         return;
     }
+    ShownScript = format;
     fra[0]->hide();
     fra[1]->show();
     lblScriptName->setText(EngineText::ToWindow(kTargetFormats[format].Caption));
     cdg->SetFilter(EngineText::ToWindow(kTargetFormats[format].Filter));
     xtTab->SetSelectedButton(static_cast<qint16>(Index + 1));
+}
+
+void frmMain::KeepScriptEdits() {
+    if (!ShownScript || !txtScriptSource->IsEdited()) {
+        return;
+    }
+    try {
+        EditedSources[*ShownScript] = txtScriptSource->Text();
+    } catch (const std::bad_alloc&) {
+        ReportLackOfMemory(QStringLiteral("keep your changes to this script"));
+    }
+}
+
+void frmMain::DropScriptEdits() {
+    EditedSources = {};
+    ShownScript.reset();
 }
 
 void frmMain::ReportLackOfMemory(const QString& toDoWhat) {
@@ -200,37 +242,48 @@ void frmMain::cmdCopy_Click() {
 }
 
 void frmMain::cmdReset_Click() {
-    txtHTML->SetText({});
+    // Undone by Ctrl+Z in the HTML box, like any edit.
+    txtHTML->Clear();
+    DropScriptEdits();
     ShowFormat(0);
 }
 
 void frmMain::cmdLoadFromFile_Click() {
+    LoadPage({});
+}
+
+bool frmMain::LoadPage(QString chosen) {
     try {
         FileSystemObject fileSystem;
         for (;;) {
-            cdg->ShowOpen();
-            if (fileSystem.FileExists(EngineText::Path(cdg->FileName()))) {
+            if (chosen.isEmpty()) {
+                cdg->ShowOpen();
+                chosen = cdg->FileName();
+            }
+            if (fileSystem.FileExists(EngineText::Path(chosen))) {
                 break;
             }
             if (ShowMessage(TwoSentences(QStringLiteral("Sorry, that file doesn't exist."),
                                          QStringLiteral("Do you want to select another file?")),
                             kYes, kNo) != 1) {
-                return;
+                return false;
             }
+            chosen.clear();
         }
         if (!txtHTML->IsEmpty() &&
             ShowMessage(TwoSentences(QStringLiteral("Loading HTML from a file will erase the "
                                                     "current HTML you have entered."),
                                      QStringLiteral("Do you want to continue?")),
                         kYes, kNo) == 2) {
-            return;
+            return false;
         }
-        TextStream file = fileSystem.OpenRegularTextFile(EngineText::Path(cdg->FileName()));
+        TextStream file = fileSystem.OpenRegularTextFile(EngineText::Path(chosen));
         TextEncoding readAs = TextEncoding::UTF8;
         const QString html = EngineText::ToWindow(file.ReadAll(&readAs));
         file.Close();
         txtHTML->SetText(html);
         LoadedEncoding = readAs;
+        return true;
     } catch (const FileDialog::Cancelled&) {
         // A cancelled dialog ends the command without a word.
     } catch (const std::bad_alloc&) {
@@ -239,6 +292,7 @@ void frmMain::cmdLoadFromFile_Click() {
         ShowMessage(TwoSentences(QStringLiteral("The HTML could not be loaded from the file."),
                                  DescriptionOf(error)));
     }
+    return false;
 }
 
 void frmMain::cmdSave_Click() {

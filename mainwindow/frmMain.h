@@ -16,6 +16,7 @@
 
 #include <array>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,9 @@ public:
     // Loads the message box, sets the title, selects the HTML view and shows
     // the window.
     void Form_Load();
+    // Loads the page at `path` as Load HTML from a file loads a page the user
+    // picked (the page named when the program is started).
+    void OpenPage(const QString& path);
 
 protected:
     // Asks before the window closes, whatever asked it to.
@@ -43,6 +47,13 @@ private:
     // RunConversion, telling the user when it fails; false then.
     bool RunConversionOrReport();
     void ShowFormat(qint16 Index);
+    // The load command for `chosen`, or for a file picked in the open dialog
+    // when `chosen` is empty; true when the HTML box got the page.
+    bool LoadPage(QString chosen);
+    // What the user typed in the script box, kept for its format while
+    // another view shows; dropped by a new run and by Reset.
+    void KeepScriptEdits();
+    void DropScriptEdits();
     // How the script box's text is saved: as the page came in, unless the
     // user prefers UTF-8 to losing characters Windows-1252 lacks.
     TextEncoding SavedEncoding(std::string_view script);
@@ -74,6 +85,10 @@ private:
     // PHPSource, JSPSource, PerlSource), kept in the engine's compact form
     // until one is shown.
     std::array<std::string, 5> Sources;
+    // The user's edits of each format's script, where there are any.
+    std::array<std::optional<QString>, 5> EditedSources;
+    // The format whose script the script box holds.
+    std::optional<std::size_t> ShownScript;
 };
 
 } // namespace quillomatic

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +24,7 @@ private slots:
     void tabReachesEveryButtonInLayoutOrder();
     void keyboardAloneConvertsAndShowsAScript();
     void keyboardAloneOpensAndClosesTheAboutBox();
+    void ctrlOCtrlSAndF1DoWhatTheirButtonsDo();
 
 private:
     // Moves the focus with Tab until `name` has it; false if it never does.
@@ -110,12 +112,12 @@ void KeyboardTest::tabReachesEveryButtonInLayoutOrder() {
     auto* html = m_Window->findChild<TextBox*>(QStringLiteral("txtHTML"));
     html->SetText(QStringLiteral("<p>"));
     m_Window->findChild<QWidget*>(QStringLiteral("cmdMinimize"))->setFocus();
-    const QStringList order = {QStringLiteral("cmdMinimize"),  QStringLiteral("cmdClose"),
-                               QStringLiteral("txtHTML"),      QStringLiteral("cmdLoadFromFile"),
+    const QStringList order = {QStringLiteral("cmdMinimize"),   QStringLiteral("cmdClose"),
+                               QStringLiteral("txtHTML"),       QStringLiteral("cmdLoadFromFile"),
                                QStringLiteral("cmdConvertNow"), QStringLiteral("cmdAbout"),
-                               QStringLiteral("xtTabButton1"), QStringLiteral("xtTabButton2"),
-                               QStringLiteral("xtTabButton3"), QStringLiteral("xtTabButton4"),
-                               QStringLiteral("xtTabButton5"), QStringLiteral("xtTabButton6"),
+                               QStringLiteral("xtTabButton1"),  QStringLiteral("xtTabButton2"),
+                               QStringLiteral("xtTabButton3"),  QStringLiteral("xtTabButton4"),
+                               QStringLiteral("xtTabButton5"),  QStringLiteral("xtTabButton6"),
                                QStringLiteral("cmdMinimize")};
     QStringList visited;
     for (int i = 0; i < order.size(); ++i) {
@@ -163,6 +165,51 @@ void KeyboardTest::keyboardAloneOpensAndClosesTheAboutBox() {
     QVERIFY(answers.AllAnswered());
     QCOMPARE(opened, QStringLiteral("frmAbout"));
     QVERIFY(!QApplication::activeModalWidget());
+}
+
+void KeyboardTest::ctrlOCtrlSAndF1DoWhatTheirButtonsDo() {
+    const QString page = m_Folder->filePath(QStringLiteral("page.html"));
+    const QString saved = m_Folder->filePath(QStringLiteral("page.php"));
+    QFile file(page);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<p>loaded</p>");
+    file.close();
+    auto* html = m_Window->findChild<TextBox*>(QStringLiteral("txtHTML"));
+    auto* window = m_Window->windowHandle();
+    html->SetText(QStringLiteral("<p>typed</p>"));
+    m_Window->findChild<QAbstractButton*>(QStringLiteral("xtTabButton4"))->click();
+
+    // Ctrl+S saves the script shown; on the HTML page it does nothing.
+    ModalAnswers answers;
+    answers.ThenPick(saved).ThenPress(1);
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(answers.AllAnswered());
+    QFile script(saved);
+    QVERIFY(script.open(QIODevice::ReadOnly));
+    QVERIFY(script.readAll().contains("echo \"<p>typed</p>\\n\";"));
+    m_Window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_Window.get()));
+
+    // Ctrl+O loads from a script view too, and shows the page loaded.
+    answers.ThenPick(page).ThenPress(1);
+    QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(html->Text(), QStringLiteral("<p>loaded</p>"));
+    QVERIFY(html->isVisible());
+    m_Window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_Window.get()));
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    QTest::qWait(100);
+    QVERIFY(!QApplication::activeModalWidget());
+
+    QString opened;
+    answers.Then([&](QWidget* about) {
+        opened = about->objectName();
+        QTest::keyClick(about->windowHandle(), Qt::Key_Return);
+    });
+    QTest::keyClick(window, Qt::Key_F1);
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(opened, QStringLiteral("frmAbout"));
 }
 
 QTEST_MAIN(KeyboardTest)

@@ -200,6 +200,10 @@ private slots:
     void Utf8PageKeepsItsCharactersToTheClipboardAndTheFile();
     void TypedCharactersOutsideWindows1252ReachEveryScript();
     void SavingAWindows1252PageAsksBeforeLosingCharacters();
+    void LineBreakingCharactersComeBackAsTheCompanionWritesThem();
+    void ScriptEditsSurviveOtherViewsUntilTheNextRun();
+    void ResetIsUndoneWithCtrlZ();
+    void PageNamedAtStartIsLoadedAsTheLoadCommandLoadsIt();
 
     void QuitAnsweredNoKeepsEverything();
     void QuitAskedForEveryCloseRequest();
@@ -801,7 +805,7 @@ void frmMainTest::FailedSaveKeepsTheOldFileAndSaysSo() {
     const QString report = answers.Messages().at(1).Text;
     QVERIFY2(
         report.startsWith(QStringLiteral(
-            "The script source could not be written to the file.\n\nCannot write \"/")) &&
+            "The script source could not be written to the file.\n\nCannot write \"")) &&
             report.endsWith(QStringLiteral("/big.js\": the file would be larger than allowed.")),
         qPrintable(report));
     QCOMPARE(ReadFile(target), QByteArray("old"));
@@ -902,6 +906,108 @@ void frmMainTest::SavingAWindows1252PageAsksBeforeLosingCharacters() {
     window.Click("cmdSave");
     QCOMPARE(answers.MessageTexts().size(), 5);
     QVERIFY(ReadFile(PathOf(QStringLiteral("typed.php"))).contains("echo \"\xC3\xA9\\n\";"));
+}
+
+void frmMainTest::LineBreakingCharactersComeBackAsTheCompanionWritesThem() {
+    // U+2029 and U+FDD0 end a line in Qt's text document, not in the page.
+    const QByteArray bytes = "<p>first\xE2\x80\xA9second</p>\r\n<i>\xEF\xB7\x90</i>\r\n";
+    const QString page = PathOf(QStringLiteral("breaks.html"));
+    WriteFile(page, bytes);
+    Window window;
+    ModalAnswers answers;
+    answers.ThenPick(page);
+    window.Click("cmdLoadFromFile");
+    QCOMPARE(window.txtHTML()->Text().toUtf8(), bytes);
+    window.ClickView(4);
+    window.Click("cmdCopy");
+    QCOMPARE(QGuiApplication::clipboard()->text().toUtf8(), CompanionScript("php", page));
+    answers.ThenPick(PathOf(QStringLiteral("breaks.php"))).ThenPress(1);
+    window.Click("cmdSave");
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(ReadFile(PathOf(QStringLiteral("breaks.php"))), CompanionScript("php", page));
+
+    // Pasted, they come through too.
+    window.Click("cmdReset");
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(bytes));
+    window.txtHTML()->setFocus();
+    QTest::keyClick(window.txtHTML(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(window.txtHTML()->Text().toUtf8(), bytes);
+}
+
+void frmMainTest::ScriptEditsSurviveOtherViewsUntilTheNextRun() {
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<p>"));
+    window.ClickView(4);
+    QTest::keyClick(window.txtScriptSource(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(window.txtScriptSource(), QStringLiteral("// mine"));
+    const QString edited = window.txtScriptSource()->Text();
+    window.ClickView(2);
+    QVERIFY(!window.txtScriptSource()->Text().contains(QStringLiteral("// mine")));
+    window.ClickView(1);
+    window.ClickView(4);
+    QCOMPARE(window.txtScriptSource()->Text(), edited);
+    window.Click("cmdCopy");
+    QCOMPARE(QGuiApplication::clipboard()->text(), edited);
+
+    // A new run gives every view its new script.
+    window.ClickView(1);
+    window.Type(QStringLiteral("!"));
+    window.ClickView(4);
+    QVERIFY(!window.txtScriptSource()->Text().contains(QStringLiteral("// mine")));
+    QVERIFY(window.txtScriptSource()->Text().contains(QStringLiteral("echo \"<p>!\\n\";")));
+}
+
+void frmMainTest::ResetIsUndoneWithCtrlZ() {
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<p>kept</p>"));
+    window.ClickView(4);
+    window.Click("cmdReset");
+    QVERIFY(window.txtHTML()->IsEmpty());
+    QVERIFY(window.htmlPage()->isVisible());
+    QTest::keyClick(window.txtHTML(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<p>kept</p>"));
+    // The box holds the converted text again.
+    QVERIFY(window.cmdConvertNow()->Disabled());
+    QVERIFY(answers.Messages().isEmpty());
+}
+
+void frmMainTest::PageNamedAtStartIsLoadedAsTheLoadCommandLoadsIt() {
+    QVERIFY(QDir(m_Folder->path()).mkpath(QStringLiteral("site")));
+    const QString page = PathOf(QStringLiteral("site/page.html"));
+    WriteFile(page, "<p>\x93quoted\x94</p>\r\n"); // Windows-1252
+    Window window;
+    ModalAnswers answers;
+    window.form.OpenPage(page);
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<p>\u201Cquoted\u201D</p>\r\n"));
+    window.ClickView(4);
+    // The save dialog starts in the page's folder and proposes its name.
+    QString offeredName;
+    QString offeredFolder;
+    answers.Then([&](QWidget* shown) {
+        auto* name = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!name || !QTest::qWaitForWindowActive(shown) ||
+            !QTest::qWaitFor([name] { return name->hasFocus(); })) {
+            shown->close();
+            return;
+        }
+        offeredName = name->text();
+        offeredFolder = qobject_cast<QFileDialog*>(shown)->directory().absolutePath();
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    answers.ThenPress(1);
+    window.Click("cmdSave");
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(offeredFolder, PathOf(QStringLiteral("site")));
+    QCOMPARE(offeredName, QStringLiteral("page.php"));
+    QCOMPARE(ReadFile(PathOf(QStringLiteral("site/page.php"))), CompanionScript("php", page));
+
+    // A page that is not there gets the load command's question.
+    answers.ThenPress(2);
+    window.form.OpenPage(PathOf(QStringLiteral("missing.html")));
+    QCOMPARE(answers.MessageTexts().last(), kNotFound);
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<p>\u201Cquoted\u201D</p>\r\n"));
 }
 
 void frmMainTest::QuitAnsweredNoKeepsEverything() {
