@@ -41,17 +41,17 @@ template <typename Fitting> QString ShortenedPath(const QString& path, const Fit
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     const QString folder = path.left(slash);
     const QString name = path.mid(slash); // with its slash
-    // The folder keeps its start, where the user recognises the place, in
-    // whole folder names where one fits ("/srv/www/…/index.php").
-    const auto withFolderStart = [&](qsizetype kept) {
-        return folder.left(kept) + kEllipsis + name;
+    // The folder keeps its end, the folders nearest the file, where a folder
+    // that is missing or locked usually is: as many whole folder names as fit.
+    const auto withFolderEnd = [&](qsizetype kept) {
+        return kEllipsis + folder.right(kept) + name;
     };
     const qsizetype folderKept =
-        folder.isEmpty() ? -1 : MostKept(folder.size() - 1, withFolderStart, fits);
+        folder.isEmpty() ? -1 : MostKept(folder.size() - 1, withFolderEnd, fits);
     if (folderKept >= 0) {
-        const qsizetype lastWholeFolder =
-            folderKept > 0 ? folder.lastIndexOf(QLatin1Char('/'), folderKept - 1) : -1;
-        return withFolderStart(lastWholeFolder > 0 ? lastWholeFolder + 1 : folderKept);
+        const qsizetype firstWholeFolder =
+            folder.indexOf(QLatin1Char('/'), folder.size() - folderKept);
+        return withFolderEnd(firstWholeFolder < 0 ? 0 : folder.size() - firstWholeFolder);
     }
     // The file name alone is too long: it loses its middle too, keeping its
     // start and its extension.

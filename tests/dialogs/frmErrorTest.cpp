@@ -120,6 +120,8 @@ private slots:
     void longPromptIsCutOffAndNothingGrows();
     void longPathIsShortenedInTheMiddleAndTheReasonShows_data();
     void longPathIsShortenedInTheMiddleAndTheReasonShows();
+    void shortPathLosesOnlyWhatTheBoxCannotShow_data();
+    void shortPathLosesOnlyWhatTheBoxCannotShow();
     void twoSentencePromptShowsOneBlankLineBetween();
     void beepsOnceBeforeEachShowing();
     void centredOverItsOwnerFirstThenStaysWhereMoved();
@@ -407,7 +409,7 @@ void frmErrorTest::longPromptIsCutOffAndNothingGrows() {
 void frmErrorTest::longPathIsShortenedInTheMiddleAndTheReasonShows_data() {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<bool>("wholeName");
-    QTest::newRow("short file name: kept, with the folder's start")
+    QTest::newRow("short file name: kept whole")
         << QStringLiteral("index.php") << true;
     // Two lines are left under a two-line first sentence: the reason takes
     // one, so the name loses its middle too, keeping its start and extension.
@@ -461,7 +463,7 @@ void frmErrorTest::longPathIsShortenedInTheMiddleAndTheReasonShows() {
     const QString shownName = shownPath.mid(shownPath.lastIndexOf(QLatin1Char('/')) + 1);
     if (wholeName) {
         QCOMPARE(shownName, fileName);
-        QVERIFY2(shownPath.startsWith(QStringLiteral("/srv/")), qPrintable(shownPath));
+        QVERIFY2(shownPath.startsWith(QStringLiteral("\u2026/")), qPrintable(shownPath));
     } else {
         QVERIFY2(shownName.startsWith(fileName.left(4)) &&
                      shownName.endsWith(QStringLiteral(".php")),
@@ -594,6 +596,34 @@ void frmErrorTest::fontsAndColours() {
     if (const auto* bar = qobject_cast<const DragBar*>(control)) {
         QCOMPARE(bar->ForeColor(), QColor(Qt::white));
     }
+}
+
+void frmErrorTest::shortPathLosesOnlyWhatTheBoxCannotShow_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("the message fits: nothing is cut")
+        << QStringLiteral("/tmp/abc/missing/out.js") << QStringLiteral("/tmp/abc/missing/out.js");
+    // One line too many: the start goes, the missing folder stays.
+    QTest::newRow("a line too many: only the start goes")
+        << QStringLiteral("/home/ann/sites/new/page.js")
+        << QStringLiteral("\u2026/ann/sites/new/page.js");
+}
+
+void frmErrorTest::shortPathLosesOnlyWhatTheBoxCannotShow() {
+    QFETCH(QString, path);
+    QFETCH(QString, shown);
+    const QString prompt = QStringLiteral("The script source could not be written to the file.\r\n"
+                                          "\r\nCannot create \"%1\": the folder does not exist.");
+    QString shownText;
+    QVERIFY(Ask(
+        *m_Box,
+        [&](QWidget* box) {
+            shownText = PromptOf(box)->text();
+            QTest::mouseClick(ButtonOf(box, 1), Qt::LeftButton);
+        },
+        prompt.arg(path)));
+    QCOMPARE(shownText,
+             QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).arg(shown));
 }
 
 QTEST_MAIN(frmErrorTest)
