@@ -37,9 +37,11 @@ done
 desktop-file-validate "$share/applications/quillomatic.desktop" || fail "the desktop entry is not valid"
 grep -qx 'Categories=Development;WebDevelopment;' "$share/applications/quillomatic.desktop" ||
     fail "the desktop entry is not in Development"
-if grep -q '^MimeType=' "$share/applications/quillomatic.desktop"; then
-    fail "the desktop entry claims file types the program cannot open"
-fi
+# File managers offer the program for HTML pages and hand it the page.
+grep -qx 'MimeType=text/html;application/xhtml+xml;' "$share/applications/quillomatic.desktop" ||
+    fail "the desktop entry offers the program for no HTML page"
+grep -qx 'Exec=quillomatic %f' "$share/applications/quillomatic.desktop" ||
+    fail "the desktop entry does not hand the program its page"
 appstreamcli validate --no-net "$share/metainfo/example.pellweather.Quillomatic.metainfo.xml" >/dev/null ||
     fail "the AppStream metadata is not valid"
 
@@ -48,6 +50,13 @@ for page in quillomatic quillomatic-convert; do
     [ -z "$warnings" ] || fail "the manual page $page.1.gz has warnings: $warnings"
 done
 
+# Answered without a display, before the window system starts.
+help="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/quillomatic" --help)" ||
+    fail "quillomatic --help failed without a display"
+[[ "$help" == "Usage: quillomatic [PAGE]"* ]] || fail "quillomatic --help printed: $help"
+version="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/quillomatic" --version)" ||
+    fail "quillomatic --version failed without a display"
+[[ "$version" =~ ^quillomatic\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "quillomatic --version printed: $version"
 version="$("$root/usr/bin/quillomatic-convert" --version)"
 [[ "$version" =~ ^quillomatic-convert\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version printed: $version"
 echo '<p>"installed"</p>' | "$root/usr/bin/quillomatic-convert" --to perl | grep -qF 'print "<p>\"installed\"</p>\n";' ||
