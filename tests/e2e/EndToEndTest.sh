@@ -60,9 +60,10 @@ shot() {
     import -window root "$(printf '%s/%02d-%s.png' "$shots" "$step" "$1")" 2>/dev/null || true
 }
 
-# Waits until COMMAND succeeds, for at most a few seconds.
+# Waits until COMMAND succeeds, for at most 15 seconds (a busy machine
+# starts the program slowly).
 wait_for() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         if eval "$1" >/dev/null 2>&1; then return 0; fi
         sleep 0.05
     done
@@ -84,20 +85,55 @@ click() {
     xdotool mousemove --window "$window" "$1" "$2" click 1
     sleep 0.2
 }
-windows_now() { xdotool search --onlyvisible --class quillomatic | wc -l; }
-# Waits for the message box, a second window of the program.
+# The program's windows are told apart by what they are, never by how many
+# there are: a file dialog's name completer is a window of the program too.
+# The visible window of the program that is SIZE (as 289x138) pixels, if any.
+window_of_size() {
+    local id
+    for id in $(xdotool search --onlyvisible --class quillomatic); do
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        if [ "${WIDTH}x${HEIGHT}" = "$1" ]; then
+            echo "$id"
+            return 0
+        fi
+    done
+    return 1
+}
+# The message box and the about box, by their fixed sizes.
+message_box() { window_of_size 289x138; }
+about_box() { window_of_size 382x212; }
+# The open or save dialog, by its title.
+file_dialog() { xdotool search --onlyvisible --name '^Load HTML$' | head -n 1; }
+# Whether window ID has the keyboard focus, where a key press goes.
+has_focus() { [ -n "$1" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+# Waits until the message box is up and has the focus.
 wait_for_box() {
-    wait_for '[ "$(windows_now)" -ge 2 ]' || fail "no message box appeared ($1)"
+    wait_for 'has_focus "$(message_box)"' || fail "no message box took the focus ($1)"
     sleep 0.3
     shot "$1"
 }
 wait_for_box_gone() {
-    wait_for '[ "$(windows_now)" -le 1 ]' || fail "the message box stayed up ($1)"
+    wait_for '! message_box' || fail "the message box stayed up ($1)"
 }
 answer_first() { xdotool key Return; wait_for_box_gone "$1"; }
-# The same box comes straight back with the next message.
+# The same box comes straight back with the next message: its text changes.
 answer_first_then_next() { xdotool key Return; sleep 0.5; }
 answer_second() { xdotool key Tab Return; wait_for_box_gone "$1"; }
+# Waits for the file dialog to take the focus, types PATH and accepts it. A
+# Return that only closes the name completer is pressed again.
+pick_in_dialog() {
+    wait_for 'has_focus "$(file_dialog)"' || fail "no file dialog took the focus ($2)"
+    sleep 0.3
+    [ -z "${3:-}" ] || shot "$3"
+    xdotool type --delay 2 -- "$1"
+    for _ in 1 2 3; do
+        has_focus "$(file_dialog)" || break
+        xdotool key Return
+        wait_for '! has_focus "$(file_dialog)"' && break
+    done
+    wait_for '[ -z "$(file_dialog)" ]' || fail "the file dialog stayed up ($2)"
+}
 
 # Controls, from the window's layout: pages start at (8, 80).
 html_box=(200 180)
@@ -142,11 +178,7 @@ done
 printf '<h1>"Loaded" $page</h1>\r\n\t<p>from a file</p>\r\n' >"$work/loaded.html"
 view 1
 click "${load_button[@]}"
-wait_for '[ "$(windows_now)" -ge 2 ]' || fail "no open dialog appeared"
-sleep 0.5
-shot "open-dialog"
-xdotool type --delay 2 -- "$work/loaded.html"
-xdotool key Return
+pick_in_dialog "$work/loaded.html" "open dialog" "open-dialog"
 wait_for_box "erase-question"
 answer_first "erase question"
 view 4
@@ -160,11 +192,7 @@ cmp "$work/expected-loaded.php" "$work/clipboard-loaded.php" || fail "the loaded
 # Save over an existing file: yes to the overwrite question, then the notice.
 printf 'old contents\n' >"$work/saved.php"
 click "${save_button[@]}"
-wait_for '[ "$(windows_now)" -ge 2 ]' || fail "no save dialog appeared"
-sleep 0.5
-shot "save-dialog"
-xdotool type --delay 2 -- "$work/saved.php"
-xdotool key Return
+pick_in_dialog "$work/saved.php" "save dialog" "save-dialog"
 wait_for_box "overwrite-question"
 answer_first_then_next
 wait_for_box "saved-notice"
@@ -173,8 +201,11 @@ cmp "$work/expected-loaded.php" "$work/saved.php" || fail "the saved file differ
 
 # The about box, from the title bar's "?"; Enter presses its OK.
 click "${about_button[@]}"
-wait_for_box "about-box"
-answer_first "about box"
+wait_for 'has_focus "$(about_box)"' || fail "no about box took the focus"
+sleep 0.3
+shot "about-box"
+xdotool key Return
+wait_for '! about_box' || fail "the about box stayed up"
 
 # A minified page of 5 MB, one line, loaded over the text: yes to the erase
 # question. The window is busy taking the page in after the box has gone, and
@@ -186,12 +217,9 @@ awk 'BEGIN {
 }' >"$work/minified.html"
 view 1
 click "${load_button[@]}"
-wait_for '[ "$(windows_now)" -ge 2 ]' || fail "no open dialog appeared"
-sleep 0.5
-xdotool type --delay 2 -- "$work/minified.html"
-xdotool key Return
+pick_in_dialog "$work/minified.html" "open dialog, large page"
 wait_for_box "erase-question-large-page"
-box="$(xdotool search --onlyvisible --class quillomatic | grep -vx "$window" | head -n 1)"
+box="$(message_box)"
 eval "$(xdotool getwindowgeometry --shell "$box")"
 box_area="${WIDTH}x${HEIGHT}+${X}+${Y}"
 xdotool key Return
@@ -214,7 +242,7 @@ click "${close_button[@]}"
 wait_for_box "quit-question"
 answer_second "quit question, No"
 kill -0 "$app" 2>/dev/null || fail "the program ended after No"
-[ "$(windows_now)" -eq 1 ] || fail "the main window went away after No"
+xdotool search --onlyvisible --class quillomatic | grep -qx "$window" || fail "the main window went away after No"
 shot "still-running"
 click "${close_button[@]}"
 wait_for_box "quit-question-again"
@@ -223,4 +251,23 @@ wait_for '! kill -0 "$app"' || fail "the program still runs after Yes"
 wait "$app" || fail "the program ended with status $?"
 app=""
 ! compgen -G "$work/cache/quillomatic/qm*.tmp" >/dev/null || fail "staging files left after the window closed"
-echo "PASS: typed, converted, five views copied, loaded, saved, a large page loaded with no trace of the box, about box, quit; screenshots in $shots"
+
+# Started with a page, named from the folder it is started in, as a shell or
+# a file manager starts it: the window opens with the page loaded.
+XDG_CACHE_HOME="$work/cache" QT_QPA_PLATFORM=xcb "$program" loaded.html >"$work/program.log" 2>&1 &
+app=$!
+wait_for "xdotool search --onlyvisible --class quillomatic" || fail "the window did not appear with a page"
+window="$(xdotool search --onlyvisible --class quillomatic | head -n 1)"
+sleep 0.5
+shot "started-with-page"
+view 4
+click "${copy_button[@]}"
+xclip -selection clipboard -o >"$work/clipboard-started.php"
+cmp "$work/expected-loaded.php" "$work/clipboard-started.php" || fail "the page named at start was not loaded"
+click "${close_button[@]}"
+wait_for_box "quit-question-with-page"
+xdotool key Return
+wait_for '! kill -0 "$app"' || fail "the program still runs after Yes"
+wait "$app" || fail "the program ended with status $?"
+app=""
+echo "PASS: typed, converted, five views copied, loaded, saved, a large page loaded with no trace of the box, about box, quit, started with a page; screenshots in $shots"
