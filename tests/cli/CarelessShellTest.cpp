@@ -60,29 +60,25 @@ TEST_F(CarelessShell, NoScriptIsWrittenOverAPageWhateverLeadsThere) {
     fs::create_directories(folder / "hard");
     fs::create_hard_link(folder / "index.html", folder / "hard/index.php");
 
+    const struct {
+        std::string Arguments;
+        std::string Target;
+        std::string Page;
+    } kRefusals[] = {
+        {"--to php,perl -d linked index.html", "linked/index.php", "index.html"},
+        {"--to php -d hard index.html", "hard/index.php", "index.html"},
+        {"--to php --output index.html index.html", "index.html", "index.html"},
+        {"--to php -d . page.php", "./page.php", "page.php"},
+        {"--to php page.php >> page.php", "standard output", "page.php"},
+    };
+    for (const auto& refusal : kRefusals) {
+        const auto result = Convert(refusal.Arguments);
+        EXPECT_EQ(result.exitCode, 1) << refusal.Arguments;
+        EXPECT_EQ(Errors(), "quillomatic-convert: Cannot write \"" + refusal.Target +
+                                "\": it is the page \"" + refusal.Page + "\" itself.\n");
+    }
     // Each refusal is for that script alone: the page's other scripts are written.
-    auto result = Convert("--to php,perl -d linked index.html");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(Errors(), "quillomatic-convert: Cannot write \"linked/index.php\": it is the page "
-                        "\"index.html\" itself.\n");
     EXPECT_TRUE(fs::exists(folder / "linked/index.pl"));
-    result = Convert("--to php -d hard index.html");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(Errors(), "quillomatic-convert: Cannot write \"hard/index.php\": it is the page "
-                        "\"index.html\" itself.\n");
-    result = Convert("--to php --output index.html index.html");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(Errors(), "quillomatic-convert: Cannot write \"index.html\": it is the page "
-                        "\"index.html\" itself.\n");
-    result = Convert("--to php -d . page.php");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(Errors(), "quillomatic-convert: Cannot write \"./page.php\": it is the page "
-                        "\"page.php\" itself.\n");
-    result = Convert("--to php page.php >> page.php");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(Errors(), "quillomatic-convert: Cannot write \"standard output\": it is the page "
-                        "\"page.php\" itself.\n");
-
     EXPECT_EQ(ReadBytes(folder / "index.html"), kPage);
     EXPECT_EQ(ReadBytes(folder / "page.php"), kPage);
     EXPECT_TRUE(fs::is_symlink(folder / "linked/index.php"));
