@@ -36,6 +36,7 @@ void Utf8Check::Add(std::string_view piece) {
         if (lead < 0x80) {
             continue;
         }
+        m_Ascii = false; // for good: only such a byte can make the page invalid
         if (lead >= 0xC2 && lead <= 0xDF) {
             m_Needed = 1;
         } else if (lead >= 0xE0 && lead <= 0xEF) {
@@ -55,7 +56,7 @@ void Utf8Check::Add(std::string_view piece) {
 TextEncoding EncodingOf(std::string_view bytes) {
     Utf8Check check;
     check.Add(bytes);
-    return check.IsValid() ? TextEncoding::UTF8 : TextEncoding::Windows1252;
+    return check.ReadAs();
 }
 
 std::string TextOf(std::string bytes, TextEncoding encoding) {
