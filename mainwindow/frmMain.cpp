@@ -116,6 +116,9 @@ void frmMain::ShowFormat(qint16 Index) {
         return;
     }
     const auto format = static_cast<std::size_t>(Index - 1);
+    // The engine labels the script of the box's text as UTF-8; a page that
+    // came in as Windows-1252 is saved as it came.
+    Relabel(Sources[format], LoadedEncoding);
     fra[0]->hide();
     fra[1]->show();
     lblScriptName->setText(EngineText::ToWindow(kTargetFormats[format].Caption));
@@ -210,8 +213,9 @@ void frmMain::cmdSave_Click() {
                         kYes, kNo) == 2) {
             return;
         }
-        const std::string script = EngineText::FromWindow(txtScriptSource->Text());
+        std::string script = EngineText::FromWindow(txtScriptSource->Text());
         const TextEncoding encoding = SavedEncoding(script);
+        Relabel(script, encoding);
         // The old file is replaced only once the new one is wholly written.
         AtomicTextFile file(EngineText::Path(cdg->FileName()));
         file.Write(script, encoding);
