@@ -50,6 +50,18 @@ void Utf8Check::Add(std::string_view piece) {
         } else {
             m_Valid = false;
         }
+        // A character whole in the piece is checked in one go.
+        if (m_Valid && end - byte >= m_Needed) {
+            bool valid = *byte >= m_Lowest && *byte <= m_Highest;
+            for (int k = 1; k < m_Needed; ++k) {
+                valid = valid && (byte[k] & 0xC0) == 0x80;
+            }
+            m_Valid = valid;
+            byte += m_Needed;
+            m_Needed = 0;
+            m_Lowest = 0x80;
+            m_Highest = 0xBF;
+        }
     }
 }
 
