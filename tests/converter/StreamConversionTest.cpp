@@ -168,7 +168,7 @@ TEST_P(StreamConversion, LongLinesOfEveryKindOfCharacterGiveTheirScript) {
     }
 }
 
-TEST_P(StreamConversion, Utf16PagesGiveTheScriptOfTheirCharactersInUtf8) {
+TEST_P(StreamConversion, Utf16PagesAcrossReadBlocksGiveTheScriptOfTheirCharacters) {
     // Every kind of line end and character, pairs of surrogates too, so that
     // over the whole page each falls on every edge of the blocks it is read in.
     const std::string unit = "<p class=\"a\">C:\\x $5 a@b\r\n\xE6\x97\xA5\xE6\x9C\xAC\n%>"
