@@ -161,6 +161,19 @@ BEGIN { ORS = "\r\n"; opener = "$opener"; closer = "$closer" }
 EOF
 }
 
+# What a format's script ends with after its footer: for a JSP script of a
+# page that is not all ASCII, the page directive of its encoding, UTF-8 where
+# the whole page is valid UTF-8.
+label_of() {
+    if [ "$1" = jsp ] && LC_ALL=C grep -qaP '[\x80-\xFF]' "$2"; then
+        if iconv -f UTF-8 -t UTF-8 "$2" >/dev/null 2>&1; then
+            printf '%s' '<%@ page pageEncoding="UTF-8" %>'
+        else
+            printf '%s' '<%@ page pageEncoding="ISO-8859-1" %>'
+        fi
+    fi
+}
+
 # --- The four ways to turn a page into a file --------------------------------
 
 run_ours() { "$CONVERT" --to "$1" "$2" >"$3"; }
@@ -170,6 +183,7 @@ run_sed() {
         printf '%s' "$HEADER"
         sed -f "$WORK/$1.sed" "$2"
         printf '%s' "$FOOTER"
+        label_of "$1" "$2"
     } >"$3"
 }
 
@@ -178,6 +192,7 @@ run_awk() {
         printf '%s' "$HEADER"
         awk -f "$WORK/$1.awk" "$2"
         printf '%s' "$FOOTER"
+        label_of "$1" "$2"
     } >"$3"
 }
 

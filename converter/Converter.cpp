@@ -4,6 +4,7 @@
 #include "FileSystemObject.h"
 #include "LargeText.h"
 #include "LiteralCutter.h"
+#include "PageReader.h"
 #include "ScriptStream.h"
 #include "ScriptText.h"
 #include "StagingFile.h"
@@ -20,48 +21,62 @@ namespace {
 // together with the script they become.
 constexpr std::size_t kReadBlock = std::size_t(1) << 18;
 
-// Header, the statements of every line of the page, footer. `feed` hands the
-// page's bytes to the translator; the statements go to the script, or for a
-// format that bounds its literals to the cutter in front of it.
+// Header, the statements of every line of the page, footer, and the label of
+// the page's encoding where the page and the format need one. `feed` hands the
+// page's bytes to the translator and returns what it saw of them; the
+// statements go to the script, or for a format that bounds its literals to the
+// cutter in front of it. So the script is written as the page is read, and the
+// label decided at its end.
 template <typename Feed>
-void WriteScript(const TargetFormat& format, LineEnds lineEnds, ScriptSink& script, Feed&& feed) {
+Utf8Check WriteScript(const TargetFormat& format, LineEnds lineEnds, ScriptSink& script,
+                      Feed&& feed) {
     script.Append(Framing(format.Header, lineEnds));
     StatementTranslator translator(format, lineEnds);
+    Utf8Check page;
     if (format.LiteralLimit == 0) {
-        feed(translator, script);
+        page = feed(translator, script);
     } else {
         LiteralCutter cutter(format, lineEnds, script);
-        feed(translator, cutter);
+        page = feed(translator, cutter);
         cutter.Finish();
     }
     script.Append(Framing(format.Footer, lineEnds));
+    if (!page.IsAscii()) {
+        script.Append(format.LabelFor(page.ReadAs()));
+    }
+    return page;
 }
 
-// Feeds the page in memory in one piece.
-auto WholePage(std::string_view page) {
-    return [page](StatementTranslator& translator, ScriptSink& statements) {
-        translator.Translate(page.data(), page.data() + page.size(), true, statements);
+// Feeds the text in memory in one piece; what the text is, the staging file
+// finds out meanwhile.
+auto WholeText(std::string_view text, StagingFile& staging) {
+    return [text, &staging](StatementTranslator& translator, ScriptSink& statements) {
+        translator.Translate(text.data(), text.data() + text.size(), true, statements);
+        return staging.Close();
     };
 }
 
 // Feeds the page read from `source` block by block: the few bytes the
-// translator leaves at the end of a block go first in the next. `check`,
-// where given, sees every byte of the page.
-auto PageBlocks(TextStream& source, Utf8Check* check = nullptr) {
-    return [&source, check](StatementTranslator& translator, ScriptSink& statements) {
+// translator leaves at the end of a block go first in the next. Every byte is
+// looked at only where `checked`: a format without labels needs to know
+// nothing of the page.
+auto PageBlocks(TextStream& source, bool checked = true) {
+    return [&source, checked](StatementTranslator& translator, ScriptSink& statements) {
+        PageReader page(source);
+        Utf8Check check;
         const std::size_t carryRoom = translator.HoldBack();
         const auto buffer = std::make_unique_for_overwrite<char[]>(carryRoom + kReadBlock);
         std::size_t carried = 0;
         for (;;) {
-            const std::size_t count = source.ReadBytes(buffer.get() + carried, kReadBlock);
-            if (check != nullptr) {
-                check->Add({buffer.get() + carried, count});
+            const std::size_t count = page.Read(buffer.get() + carried, kReadBlock);
+            if (checked) {
+                check.Add({buffer.get() + carried, count});
             }
             const char* const end = buffer.get() + carried + count;
             const char* const rest =
                 translator.Translate(buffer.get(), end, count == 0, statements);
             if (count == 0) {
-                break;
+                return check;
             }
             carried = static_cast<std::size_t>(end - rest);
             std::memmove(buffer.get(), rest, carried);
@@ -122,15 +137,14 @@ TextEncoding Converter::WriteScriptOfSource(const TargetFormat& format, ScriptSi
         StagingFile staging(fileSystem, m_SourceHTMLText);
         m_StagingFileNames.push_back(staging.Name());
         script.ExpectPage(m_SourceHTMLText.size());
-        WriteScript(format, LineEnds::CRLF, script, WholePage(m_SourceHTMLText));
-        return staging.Close();
+        return WriteScript(format, LineEnds::CRLF, script, WholeText(m_SourceHTMLText, staging))
+            .ReadAs();
     }
     TextStream file = fileSystem.OpenTextFile(m_SourceHTMLFilePath);
     script.ExpectPage(file.SizeWhenOpened());
-    Utf8Check check;
-    WriteScript(format, LineEnds::CRLF, script, PageBlocks(file, &check));
+    const Utf8Check page = WriteScript(format, LineEnds::CRLF, script, PageBlocks(file));
     file.Close();
-    return check.IsValid() ? TextEncoding::UTF8 : TextEncoding::Windows1252;
+    return page.ReadAs();
 }
 
 const std::string& Converter::ConvertTo(const TargetFormat& format,
@@ -155,7 +169,7 @@ void Converter::ConvertToStream(const TargetFormat& format, TextStream& output,
 void Converter::ConvertToStream(const TargetFormat& format, TextStream& source, TextStream& output,
                                 LineEnds lineEnds) {
     ScriptStream script(output);
-    WriteScript(format, lineEnds, script, PageBlocks(source));
+    WriteScript(format, lineEnds, script, PageBlocks(source, !format.Utf8Label.empty()));
     script.Flush();
 }
 

@@ -4,11 +4,14 @@
 // (SourceHTMLFilePath) and turns it into one of five script formats, one print
 // statement per source line (see TargetFormat for the formats). Every
 // conversion goes one way: the page's bytes are read a block at a time, from
-// the file (TextStream) or from the text as it is staged through a file in the
-// current folder (StagingFile), and translated into the bytes of the script
+// the file (TextStream, through a PageReader that turns a UTF-16 page into
+// UTF-8) or from the text as it is staged through a file in the current
+// folder (StagingFile), and translated into the bytes of the script
 // (StatementTranslator), which go either into text in memory (ScriptText) or,
-// as they are made, into a file (ScriptStream). Every failure is raised as a
-// ComponentError; the engine never catches one and never talks to the user.
+// as they are made, into a file (ScriptStream). What the page's bytes were is
+// known at its end, where a format may label the script with their encoding.
+// Every failure is raised as a ComponentError; the engine never catches one
+// and never talks to the user.
 #pragma once
 
 #include "ComponentError.h"

@@ -19,6 +19,7 @@ inline constexpr std::int32_t kDiskFull = 61;
 inline constexpr std::int32_t kPermissionDenied = 70;
 inline constexpr std::int32_t kPathFileAccessError = 75;
 inline constexpr std::int32_t kPathNotFound = 76;
+inline constexpr std::int32_t kInvalidFileFormat = 321;
 
 enum class Action { Open, Create, Read, Write, Close, Rename };
 

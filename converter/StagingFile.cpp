@@ -27,21 +27,26 @@ TextStream CreateUnderFreshName(FileSystemObject& fileSystem) {
 
 StagingFile::StagingFile(FileSystemObject& fileSystem, std::string_view text)
     : m_File(CreateUnderFreshName(fileSystem)) {
+    const auto checked = [text] {
+        Utf8Check check;
+        check.Add(text);
+        return check;
+    };
     if (text.size() < kWrittenAlongsideFrom) {
         m_File.WriteBytes(text);
-        m_Written = std::async(std::launch::deferred, [text] { return EncodingOf(text); });
+        m_Written = std::async(std::launch::deferred, checked);
         return;
     }
-    m_Written = std::async(std::launch::async, [this, text] {
+    m_Written = std::async(std::launch::async, [this, text, checked] {
         m_File.WriteBytes(text);
-        return EncodingOf(text);
+        return checked();
     });
 }
 
-TextEncoding StagingFile::Close() {
-    const TextEncoding encoding = m_Written.get();
+Utf8Check StagingFile::Close() {
+    const Utf8Check check = m_Written.get();
     m_File.Close();
-    return encoding;
+    return check;
 }
 
 } // namespace quillomatic

@@ -23,14 +23,15 @@ class StagingFile {
 public:
     StagingFile(FileSystemObject& fileSystem, std::string_view text);
 
-    // Waits until the file holds the whole text, closes it, and says how it reads.
-    [[nodiscard]] TextEncoding Close();
+    // Waits until the file holds the whole text, closes it, and says what its
+    // bytes are.
+    [[nodiscard]] Utf8Check Close();
 
     [[nodiscard]] const std::string& Name() const noexcept { return m_File.Path(); }
 
 private:
     TextStream m_File;
-    std::future<TextEncoding> m_Written; // waited for before the file is closed
+    std::future<Utf8Check> m_Written; // waited for before the file is closed
 };
 
 } // namespace quillomatic

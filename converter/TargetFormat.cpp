@@ -80,6 +80,11 @@ constexpr std::array<TargetFormat, 5> kTargetFormats = {{
      .LiteralLimit = 16384,
      .PieceOpener = "out.print(\"",
      .PieceCloser = "\"); ",
+     // A JSP page compiler reads a page as ISO-8859-1 unless a page directive
+     // says otherwise, wherever the directive stands; after the footer it adds
+     // nothing to what the page prints.
+     .Utf8Label = "<%@ page pageEncoding=\"UTF-8\" %>",
+     .SingleByteLabel = "<%@ page pageEncoding=\"ISO-8859-1\" %>",
      .CommandName = "jsp",
      .Extension = "jsp",
      .Caption = "JSP Source:",
@@ -137,6 +142,19 @@ std::string Framing(std::string_view framing, LineEnds lineEnds) {
         std::erase(result, '\r');
     }
     return result;
+}
+
+void Relabel(std::string& script, TextEncoding savedAs) {
+    for (const TargetFormat& format : kTargetFormats) {
+        for (const TextEncoding labelled : {TextEncoding::UTF8, TextEncoding::Windows1252}) {
+            const std::string_view label = format.LabelFor(labelled);
+            if (!label.empty() && script.ends_with(label)) {
+                script.replace(script.size() - label.size(), label.size(),
+                               format.LabelFor(savedAs));
+                return;
+            }
+        }
+    }
 }
 
 const TargetFormat& TargetFormat::ASP = kTargetFormats[0];

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "EscapeRule.h"
+#include "TextEncoding.h"
 
 #include <array>
 #include <cstddef>
@@ -23,10 +24,11 @@ struct FormatButton {
 };
 
 // A converted script is Header, then for every source line Opener, the escaped
-// line, Closer and CR LF, then Footer. Opener ends with a double quote and
-// Closer holds the matching one, so every escaped line stands inside one
-// double-quoted string literal. A line is escaped by the format's escape
-// routine and then by its guards, in one pass (see EscapeRule).
+// line, Closer and CR LF, then Footer, and for a page that holds a byte of
+// 0x80 or above the format's label of its encoding, where it has one. Opener
+// ends with a double quote and Closer holds the matching one, so every escaped
+// line stands inside one double-quoted string literal. A line is escaped by the
+// format's escape routine and then by its guards, in one pass (see EscapeRule).
 struct TargetFormat {
     std::string_view Name;
     std::string_view Header;
@@ -44,6 +46,14 @@ struct TargetFormat {
     std::size_t LiteralLimit = 0;
     std::string_view PieceOpener = {};
     std::string_view PieceCloser = {};
+    // What a page with a byte of 0x80 or above gets right after Footer, for a
+    // server that reads a script in an encoding of its own unless the script
+    // names another: the label of a script in UTF-8, and that of a script in
+    // a single-byte encoding, named as one that gives every byte a character
+    // of its own, so the page's bytes come back unchanged. Empty where the
+    // format needs none.
+    std::string_view Utf8Label = {};
+    std::string_view SingleByteLabel = {};
 
     // The format's word on quillomatic-convert's command line.
     std::string_view CommandName;
@@ -64,6 +74,10 @@ struct TargetFormat {
     // where two start at the same place.
     [[nodiscard]] std::array<char, 256> Prefixes() const;
     [[nodiscard]] std::vector<EscapeRule> Patterns() const;
+    // The label of a script saved as `encoding`.
+    [[nodiscard]] std::string_view LabelFor(TextEncoding encoding) const noexcept {
+        return encoding == TextEncoding::UTF8 ? Utf8Label : SingleByteLabel;
+    }
 
     static const TargetFormat& ASP;
     static const TargetFormat& JavaScript;
@@ -82,6 +96,12 @@ enum class LineEnds { CRLF, LF };
 [[nodiscard]] constexpr std::string_view LineBreak(LineEnds lineEnds) noexcept {
     return lineEnds == LineEnds::CRLF ? std::string_view("\r\n") : std::string_view("\n");
 }
+
+// Makes a script that ends with its format's label say that it is saved as
+// `savedAs`; a script without one stays as it is. The window shows every
+// script as UTF-8 text, but saves that of a page that came in as Windows-1252
+// as it came, unless the user prefers UTF-8.
+void Relabel(std::string& script, TextEncoding savedAs);
 
 // The five formats in the order of the toolbar, whose first button (the HTML
 // page) comes before them: the format at index i is the view i + 1.

@@ -36,6 +36,7 @@ void Utf8Check::Add(std::string_view piece) {
         if (lead < 0x80) {
             continue;
         }
+        m_Ascii = false; // for good: only such a byte can make the page invalid
         if (lead >= 0xC2 && lead <= 0xDF) {
             m_Needed = 1;
         } else if (lead >= 0xE0 && lead <= 0xEF) {
@@ -49,13 +50,25 @@ void Utf8Check::Add(std::string_view piece) {
         } else {
             m_Valid = false;
         }
+        // A character whole in the piece is checked in one go.
+        if (m_Valid && end - byte >= m_Needed) {
+            bool valid = *byte >= m_Lowest && *byte <= m_Highest;
+            for (int k = 1; k < m_Needed; ++k) {
+                valid = valid && (byte[k] & 0xC0) == 0x80;
+            }
+            m_Valid = valid;
+            byte += m_Needed;
+            m_Needed = 0;
+            m_Lowest = 0x80;
+            m_Highest = 0xBF;
+        }
     }
 }
 
 TextEncoding EncodingOf(std::string_view bytes) {
     Utf8Check check;
     check.Add(bytes);
-    return check.IsValid() ? TextEncoding::UTF8 : TextEncoding::Windows1252;
+    return check.ReadAs();
 }
 
 std::string TextOf(std::string bytes, TextEncoding encoding) {

@@ -11,19 +11,27 @@ namespace quillomatic {
 // bytes is valid UTF-8, a leading byte-order mark included (kept as the
 // character U+FEFF, so the bytes come back); otherwise, whole, as Windows-1252,
 // which gives every byte a character of its own (see CodePage1252). Nothing is
-// lost either way.
+// lost either way. A page file that starts with a UTF-16 byte-order mark is
+// read as UTF-16 and becomes UTF-8 on the way in (see PageReader).
 enum class TextEncoding { UTF8, Windows1252 };
 
 // Says whether a page's bytes, given in pieces cut anywhere, are valid UTF-8:
 // no stray or missing continuation byte, no overlong form, no surrogate,
-// nothing above U+10FFFF.
+// nothing above U+10FFFF; and whether they are all ASCII.
 class Utf8Check {
 public:
     void Add(std::string_view piece);
     [[nodiscard]] bool IsValid() const noexcept { return m_Valid && m_Needed == 0; }
+    // No byte of 0x80 or above so far.
+    [[nodiscard]] bool IsAscii() const noexcept { return m_Ascii; }
+    // How a file of these bytes is read.
+    [[nodiscard]] TextEncoding ReadAs() const noexcept {
+        return IsValid() ? TextEncoding::UTF8 : TextEncoding::Windows1252;
+    }
 
 private:
     bool m_Valid = true;
+    bool m_Ascii = true;
     int m_Needed = 0;              // continuation bytes still due
     unsigned char m_Lowest = 0x80; // the range of the next continuation byte
     unsigned char m_Highest = 0xBF;

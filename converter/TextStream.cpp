@@ -3,6 +3,7 @@
 
 #include "CodePage1252.h"
 #include "FileError.h"
+#include "PageReader.h"
 #include "StandardStreams.h"
 
 #include <algorithm>
@@ -85,13 +86,15 @@ std::size_t TextStream::ReadBytes(char* buffer, std::size_t size) {
 }
 
 std::string TextStream::ReadAll(TextEncoding* readAs) {
-    // Room for one byte more than the file had, to meet its end in one read.
-    std::string bytes(std::max<std::size_t>(m_SizeWhenOpened + 1, kBlock), '\0');
+    // Room for the file and one more read, to meet its end in one read.
+    std::string bytes(std::max<std::size_t>(m_SizeWhenOpened + PageReader::kLeastRoom, kBlock),
+                      '\0');
     std::size_t size = 0;
-    while (const std::size_t count = ReadBytes(bytes.data() + size, bytes.size() - size)) {
+    PageReader page(*this);
+    while (const std::size_t count = page.Read(bytes.data() + size, bytes.size() - size)) {
         size += count;
-        if (size == bytes.size()) {
-            bytes.resize(2 * size);
+        if (bytes.size() - size < PageReader::kLeastRoom) {
+            bytes.resize(2 * bytes.size());
         }
     }
     bytes.resize(size);

@@ -35,8 +35,9 @@ public:
     // Up to `size` bytes of the file into `buffer`; fewer where a pipe has no
     // more yet, and 0 only at the end of the file.
     [[nodiscard]] std::size_t ReadBytes(char* buffer, std::size_t size);
-    // Everything not read yet as text, line terminators unchanged; `readAs`,
-    // where given, learns which encoding the bytes were read in.
+    // Everything not read yet as text, line terminators unchanged, read as a
+    // page (see PageReader); `readAs`, where given, learns which encoding the
+    // bytes were read in: UTF-8 for a UTF-16 page.
     [[nodiscard]] std::string ReadAll(TextEncoding* readAs = nullptr);
 
     // Writes all of `bytes`, unchanged.

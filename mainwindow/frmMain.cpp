@@ -156,6 +156,9 @@ void frmMain::ShowFormat(qint16 Index) {
         return;
     }
     const auto format = static_cast<std::size_t>(Index - 1);
+    // The engine labels the script of the box's text as UTF-8; a page that
+    // came in as Windows-1252 is saved as it came.
+    Relabel(Sources[format], LoadedEncoding);
     // The script goes into its box before the page changes, so that a
     // script too large for memory leaves the view as it was.
     try {
@@ -304,8 +307,9 @@ void frmMain::cmdSave_Click() {
                         kYes, kNo) == 2) {
             return;
         }
-        const std::string script = EngineText::FromWindow(txtScriptSource->Text());
+        std::string script = EngineText::FromWindow(txtScriptSource->Text());
         const TextEncoding encoding = SavedEncoding(script);
+        Relabel(script, encoding);
         // The old file is replaced only once the new one is wholly written.
         AtomicTextFile file(EngineText::Path(cdg->FileName()), AtomicTextFile::Waiting::Refused);
         file.Write(script, encoding);

@@ -12,9 +12,11 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libgtest-dev libgmock-dev libbench
 DEB_PACKAGES=(dpkg-dev file lintian)
 # Packages only the tests need: the real interpreters the generated scripts run
 # in, an X server with its input and clipboard tools, the desktop file checkers
-# and what the package test makes and checks the package with.
+# and what the package test makes and checks the package with. Tomcat serves
+# the JSP scripts, fetched with curl; its test runs a Tomcat of its own, never
+# the package's service.
 TEST_PACKAGES=(perl php-cli xvfb xauth xdotool xclip imagemagick desktop-file-utils appstream groff-base time valgrind
-               "${DEB_PACKAGES[@]}")
+               tomcat10 curl "${DEB_PACKAGES[@]}")
 # Packages scripts/run.sh needs where there is no display: a virtual X server
 # (xvfb-run with xauth), xdotool to see the window appear, ImageMagick's import.
 VIRTUAL_SCREEN_PACKAGES=(xvfb xauth xdotool imagemagick)

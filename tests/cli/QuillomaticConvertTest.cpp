@@ -1,6 +1,8 @@
 // quillomatic-convert end to end: the real program on real files and pipes.
 #include "CompanionRun.h"
+#include "Utf16.h"
 
+#include <bit>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -11,6 +13,8 @@ using testing::DataFile;
 using testing::ReadBytes;
 using testing::RunShell;
 using testing::ShellQuoted;
+using testing::Utf16Bytes;
+using testing::Utf16Page;
 using testing::WriteBytes;
 
 using QuillomaticConvert = testing::CompanionRun;
@@ -56,6 +60,36 @@ TEST_F(QuillomaticConvert, StandardInputInSmallPiecesGivesWhatTheFileGives) {
         EXPECT_EQ(fromPipe.exitCode, 0) << Errors();
         EXPECT_EQ(fromPipe.output, fromFile.output) << format;
     }
+}
+
+TEST_F(QuillomaticConvert, Utf16PagesAreConvertedAsTheirCharactersIntoUtf8) {
+    // Either byte order, either kind of line end, from a file or a pipe that
+    // brings a byte at a time; CJK and a character beyond the BMP.
+    const std::string text = "<p>caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x8E\x89</p>";
+    WriteBytes(folder / "le.html", Utf16Page(text + "\r\n\"$x\"\r\n", std::endian::little));
+    WriteBytes(folder / "be.html", Utf16Page(text + "\n\"$x\"\n", std::endian::big));
+    for (const std::string name : {"le", "be"}) {
+        ASSERT_EQ(Convert("--to php -o " + name + ".php " + name + ".html").exitCode, 0)
+            << Errors();
+        const auto printed =
+            RunShell("cd " + ShellQuoted(folder.Path()) + " && php -n " + name + ".php");
+        EXPECT_EQ(printed.output, "\xEF\xBB\xBF" + text + "\n\"$x\"\n") << name;
+        const auto fromPipe = Convert("--to php", "dd if=" + name + ".html bs=1 status=none | ");
+        EXPECT_EQ(fromPipe.output, ReadBytes(folder / (name + ".php"))) << name;
+        EXPECT_TRUE(Convert("--to jsp " + name + ".html")
+                        .output.ends_with("\r\n%><%@ page pageEncoding=\"UTF-8\" %>"));
+    }
+}
+
+TEST_F(QuillomaticConvert, InvalidUtf16IsAnErrorNamingThePage) {
+    WriteBytes(folder / "bad.html", Utf16Bytes(u"\uFEFF<p>\xD800"
+                                               u"</p>\r\n",
+                                               std::endian::little));
+    const auto result = Convert("--to php -o bad.php bad.html");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(Errors(),
+              "quillomatic-convert: Cannot read \"bad.html\": it is not valid UTF-16 at byte 8.\n");
+    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"bad.html", "stderr.txt"}));
 }
 
 TEST_F(QuillomaticConvert, OutputFileHoldsTheSameBytesAsStandardOutput) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "TargetFormat.h"
+#include "TextEncoding.h"
 
 #include <algorithm>
 #include <cctype>
@@ -116,6 +117,14 @@ inline std::string Statement(const TargetFormat& format, const std::string& line
     }
 }
 
+// What follows the footer: nothing for a page of ASCII bytes, else the label
+// of the encoding its bytes are read in.
+inline std::string_view Label(const TargetFormat& format, std::string_view page) {
+    const bool ascii = std::all_of(page.begin(), page.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? std::string_view() : format.LabelFor(EncodingOf(page));
+}
+
 // The script of a page's bytes in `format`, with CR LF line breaks.
 inline std::string ReferenceScript(const TargetFormat& format, std::string_view page) {
     std::string script(format.Header);
@@ -123,7 +132,7 @@ inline std::string ReferenceScript(const TargetFormat& format, std::string_view 
     for (const std::string& line : LinesOf(page)) {
         script.append(Statement(format, line)).append("\r\n");
     }
-    return script + std::string(format.Footer);
+    return script.append(format.Footer).append(Label(format, page));
 }
 
 } // namespace quillomatic::testing

@@ -1,6 +1,7 @@
 // The generated scripts, run by the real languages, print the page they came from.
 #include "Converter.h"
 #include "FileBytes.h"
+#include "HostileLines.h"
 #include "ShellCommand.h"
 #include "TemporaryFolder.h"
 
@@ -10,55 +11,12 @@
 namespace quillomatic {
 namespace {
 
+using testing::Joined;
+using testing::kHostileLines;
 using testing::RunShell;
 using testing::ShellQuoted;
 using testing::TemporaryFolder;
 using testing::WriteBytes;
-
-// A minified page: one line of 70 KB, longer than a Java string constant may
-// be, with quotes, backslashes, "%>" and multi-byte characters all along it.
-std::string MinifiedLine() {
-    std::string line;
-    while (line.size() < 70'000) {
-        line += "<td width=\"50%\">C:\\x \xE6\x97\xA5\xE6\x9C\xAC %><b>\"q\"</b>\xF0\x9F\x8E\x89 ";
-    }
-    return line;
-}
-
-// Lines that break a naive print statement in at least one of the languages.
-const std::vector<std::string> kHostileLines = {
-    R"(<p class="x">plain</p>)",
-    R"("quoted" and 'single' and `back`)",
-    R"(back\slash \\double \\\triple)",
-    R"(trailing backslash \)",
-    R"($var ${var} {$x} $x[0] $x->y $$)",
-    R"(@array @{[ 1+1 ]} me@example.com %hash)",
-    R"(\u0041 \u000a \n \t \x41 \101 \0 \e)",
-    R"(\"already escaped\" \$ \@)",
-    "\t<td>\ttabs\t",
-    "trailing blanks   ",
-    "",
-    "</script> </SCRIPT x> <\\/script>",
-    "<% x %> %> <%= y %> %%>",
-    "%>starts, ends%>",
-    "\"%>\" %>%> <TABLE WIDTH=100%>",
-    "?> <?php echo 1; ?>",
-    "#{x} %s %d & vbCrLf \" & \"",
-    "<!-- comment --> //--> -->",
-    "caf\xC3\xA9 \xE2\x82\xAC \xC3\xBC",
-    // Beyond any single-byte code page: CJK, an arrow, typographic quotes, an emoji.
-    "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xE2\x86\x92 \xE2\x80\x9Cq\xE2\x80\x9D \xF0\x9F\x8E\x89",
-    MinifiedLine(),
-    "",
-};
-
-std::string Joined(const std::vector<std::string>& lines, const std::string& end) {
-    std::string text;
-    for (const auto& line : lines) {
-        text += line + end;
-    }
-    return text;
-}
 
 class RoundTrip : public ::testing::Test {
 protected:
@@ -109,9 +67,12 @@ TEST_F(RoundTrip, JavaScriptInAPagePrintsThePage) {
 TEST_F(RoundTrip, JspScriptletCompiledByJavaPrintsThePage) {
     // A JSP page compiler ends the scriptlet at the first "%>" and reads "%\>"
     // inside it as "%>"; the scriptlet body then runs as Java.
+    // A page directive after the scriptlet tells how to read the page's characters.
+    const std::string directive = "<%@ page pageEncoding=\"UTF-8\" %>";
     const std::string& scriptlet = converter.ConvertToJSP(page);
     ASSERT_TRUE(scriptlet.starts_with("<%\r\n"));
-    const std::string inside = scriptlet.substr(2);
+    ASSERT_TRUE(scriptlet.ends_with("\r\n%>" + directive));
+    const std::string inside = scriptlet.substr(2, scriptlet.size() - 2 - directive.size());
     const auto end = inside.find("%>");
     ASSERT_EQ(end, inside.size() - 2) << "the scriptlet ends only at the footer";
     std::string body = inside.substr(0, end);

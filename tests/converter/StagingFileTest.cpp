@@ -39,7 +39,7 @@ TEST(StagingFile, NamesInUseAsFileOrLinkAreSkippedUntouched) {
     FileSystemObject fileSystem(2026);
     StagingFile staging(fileSystem, "<p>user's text \xE6\x97\xA5</p>");
     EXPECT_EQ(staging.Name(), free);
-    EXPECT_EQ(staging.Close(), TextEncoding::UTF8);
+    EXPECT_EQ(staging.Close().ReadAs(), TextEncoding::UTF8);
 
     EXPECT_EQ(ReadBytes(folder / free), "<p>user's text \xE6\x97\xA5</p>");
     EXPECT_EQ(ReadBytes(folder / takenByFile), "someone's file");

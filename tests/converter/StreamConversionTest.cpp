@@ -1,6 +1,7 @@
 // Every conversion translates the page's bytes a block at a time: for any page,
 // cut into blocks anywhere, the script must be what escaping each line step by
-// step gives, written as bytes by ConvertToStream and decoded by ConvertTo.
+// step gives, written as bytes by ConvertToStream, from the page's path or its
+// stream, and decoded by ConvertTo.
 #include "ComponentError.h"
 #include "Converter.h"
 #include "FileBytes.h"
@@ -11,8 +12,10 @@
 #include "TargetFormat.h"
 #include "TemporaryFolder.h"
 #include "TextEncoding.h"
+#include "Utf16.h"
 
 #include <algorithm>
+#include <bit>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -45,13 +48,23 @@ protected:
     // Converts the page into a file and into text and compares both with the
     // script worked out line by line; `what` names the page.
     void ExpectScript(const std::string& page, const std::string& what) {
-        WriteBytes(folder / "page.html", page);
+        ExpectScriptOfFile(page, page, what);
+    }
+
+    // The same for a page `file` whose bytes are read as `page`.
+    void ExpectScriptOfFile(const std::string& file, const std::string& page,
+                            const std::string& what) {
+        WriteBytes(folder / "page.html", file);
         const std::string expected = testing::ReferenceScript(GetParam().format, page);
         Converter converter;
         converter.SetSourceHTMLFilePath(folder / "page.html");
         const std::string written = Streamed(converter);
         if (written != expected) {
             ADD_FAILURE() << what << ", to a file: " << FirstDifference(expected, written);
+        }
+        const std::string fromStream = StreamedFrom(folder / "page.html");
+        if (fromStream != expected) {
+            ADD_FAILURE() << what << ", from its stream: " << FirstDifference(expected, fromStream);
         }
         const std::string decoded = TextOf(expected, EncodingOf(page));
         const std::string text = (converter.*GetParam().convert)({});
@@ -63,6 +76,15 @@ protected:
     std::string Streamed(Converter& converter, const std::string& text = {}) {
         TextStream output = fileSystem.CreateTextFile(folder / "script", true);
         converter.ConvertToStream(GetParam().format, output, text);
+        output.Close();
+        return ReadBytes(folder / "script");
+    }
+
+    // The script of the page read from its stream, as the companion converts.
+    std::string StreamedFrom(const std::string& page) {
+        TextStream source = fileSystem.OpenTextFile(page);
+        TextStream output = fileSystem.CreateTextFile(folder / "script", true);
+        Converter::ConvertToStream(GetParam().format, source, output);
         output.Close();
         return ReadBytes(folder / "script");
     }
@@ -143,6 +165,55 @@ TEST_P(StreamConversion, LongLinesOfEveryKindOfCharacterGiveTheirScript) {
         std::replace(line.begin(), line.end(), '\n', '\xE6');
         ExpectScript(line + "\r\n" + line.substr(0, line.size() / 2),
                      "long lines " + std::to_string(page));
+    }
+}
+
+TEST_P(StreamConversion, Utf16PagesAcrossReadBlocksGiveTheScriptOfTheirCharacters) {
+    // Every kind of line end and character, pairs of surrogates too, so that
+    // over the whole page each falls on every edge of the blocks it is read in.
+    const std::string unit = "<p class=\"a\">C:\\x $5 a@b\r\n\xE6\x97\xA5\xE6\x9C\xAC\n%>"
+                             "\xF0\x9F\x8E\x89\r</script>\xC3\xA9\x01";
+    std::string text;
+    while (text.size() < 400'000) {
+        text += unit;
+    }
+    for (std::size_t shift = 0; shift < 3; ++shift) {
+        const std::string shifted = std::string(shift, 'x') + text;
+        for (const std::endian order : {std::endian::little, std::endian::big}) {
+            ExpectScriptOfFile(testing::Utf16Page(shifted, order), "\xEF\xBB\xBF" + shifted,
+                               "UTF-16 page, shift " + std::to_string(shift));
+        }
+    }
+    ExpectScriptOfFile("\xFE\xFF", "\xEF\xBB\xBF", "a byte-order mark alone");
+}
+
+TEST_P(StreamConversion, InvalidUtf16IsReportedNamingThePage) {
+    // A low surrogate alone, a high one followed by no low one or by the end,
+    // an odd byte at the end.
+    const std::pair<std::string, int> pages[] = {
+        {testing::Utf16Bytes(u"\uFEFFab\xDC00"
+                             u"c",
+                             std::endian::little),
+         6},
+        {testing::Utf16Bytes(u"\uFEFFa\xD800"
+                             u"b",
+                             std::endian::big),
+         4},
+        {testing::Utf16Bytes(u"\uFEFFab\xD800", std::endian::little), 6},
+        {testing::Utf16Bytes(u"\uFEFFab", std::endian::big) + "c", 6}};
+    for (const auto& [bytes, offset] : pages) {
+        WriteBytes(folder / "page.html", bytes);
+        const std::string description =
+            "Cannot read \"page.html\": it is not valid UTF-16 at byte " + std::to_string(offset) +
+            ".";
+        Converter converter;
+        converter.SetSourceHTMLFilePath("page.html");
+        EXPECT_COMPONENT_ERROR(converter.ConvertTo(GetParam().format), 321, "FileSystemObject",
+                               description);
+        TextStream page = fileSystem.OpenTextFile("page.html");
+        TextStream output = fileSystem.CreateTextFile("script", true);
+        EXPECT_COMPONENT_ERROR(Converter::ConvertToStream(GetParam().format, page, output), 321,
+                               "FileSystemObject", description);
     }
 }
 

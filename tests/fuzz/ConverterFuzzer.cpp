@@ -1,5 +1,6 @@
 // libFuzzer target for the engine: any bytes, as a page file and as text, in
-// every format, must give a script that keeps its structural promises.
+// every format, must give a script that keeps its structural promises, or, as
+// a file that starts as UTF-16 but is not, fail as such.
 #include "CodePage1252.h"
 #include "ComponentError.h"
 #include "Converter.h"
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -137,16 +139,30 @@ std::size_t LiteralEnd(std::string_view text) {
     return text.size();
 }
 
-void CheckScript(const TargetFormat& format, const std::string& script,
-                 const std::vector<std::string>& lines) {
+// What the script of a page whose bytes read as `page` ends with after the
+// footer: the format's label of the page's encoding, for a page that is not
+// all ASCII only.
+std::string_view LabelOf(const TargetFormat& format, std::string_view page) {
+    for (const char c : page) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return format.LabelFor(EncodingOf(page));
+        }
+    }
+    return {};
+}
+
+void CheckScript(const TargetFormat& format, const std::string& script, std::string_view page) {
+    const std::vector<std::string> lines = LinesOf(TextOf(std::string(page), EncodingOf(page)));
+    const std::string_view label = LabelOf(format, page);
     Require(script.starts_with(format.Header), "the script starts with the header");
-    Require(script.ends_with(format.Footer), "the script ends with the footer");
+    Require(script.ends_with(std::string(format.Footer) + std::string(label)),
+            "the script ends with the footer, and the label where the page needs one");
     if (&format == &TargetFormat::ASP) {
         Require(script.find("%>") == script.size() - 2, "no \"%>\" before the ASP footer");
     }
     std::string_view statements(script);
     statements.remove_prefix(format.Header.size());
-    statements.remove_suffix(format.Footer.size());
+    statements.remove_suffix(format.Footer.size() + label.size());
     std::size_t count = 0;
     while (!statements.empty()) {
         const std::size_t end = statements.find("\r\n");
@@ -180,6 +196,57 @@ void CheckScript(const TargetFormat& format, const std::string& script,
     Require(count == lines.size(), "exactly one statement per line");
 }
 
+// The bytes a page file is read as: those of a page that starts with a
+// UTF-16 byte-order mark decoded into UTF-8, the mark kept; the others as they
+// are. Nothing for a page that is not valid UTF-16.
+std::optional<std::string> PageBytes(std::string_view file) {
+    const bool little = file.starts_with("\xFF\xFE");
+    if (!little && !file.starts_with("\xFE\xFF")) {
+        return std::string(file);
+    }
+    if (file.size() % 2 != 0) {
+        return std::nullopt;
+    }
+    std::u32string characters;
+    // A high surrogate waits for its low one at the end of `characters`.
+    const auto waiting = [&] {
+        return !characters.empty() && characters.back() >= 0xD800 && characters.back() < 0xDC00;
+    };
+    for (std::size_t i = 0; i < file.size(); i += 2) {
+        const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(file[at]); };
+        const char32_t unit = little ? byte(i) | byte(i + 1) << 8 : byte(i) << 8 | byte(i + 1);
+        if (unit >= 0xDC00 && unit < 0xE000) {
+            if (!waiting()) {
+                return std::nullopt;
+            }
+            characters.back() = 0x10000 + ((characters.back() - 0xD800) << 10) + (unit - 0xDC00);
+        } else if (waiting()) {
+            return std::nullopt;
+        } else {
+            characters += unit;
+        }
+    }
+    if (waiting()) {
+        return std::nullopt;
+    }
+    std::string utf8;
+    for (const char32_t c : characters) {
+        if (c < 0x80) {
+            utf8 += static_cast<char>(c);
+        } else if (c < 0x800) {
+            utf8 += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+        } else if (c < 0x10000) {
+            utf8 += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                     static_cast<char>(0x80 | (c & 0x3F))};
+        } else {
+            utf8 +=
+                {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+                 static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+        }
+    }
+    return utf8;
+}
+
 std::filesystem::path& Workspace() {
     static std::filesystem::path folder = [] {
         std::string pattern =
@@ -197,40 +264,50 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::filesystem::path& folder = Workspace();
     const std::string bytes(reinterpret_cast<const char*>(data), size);
 
-    // The bytes as a page file, and as text given to the converter: either way
-    // they are read as UTF-8 when they all are, else as Windows-1252.
+    // The bytes as a page file, and as text given to the converter: text is
+    // read as UTF-8 when it all is, else as Windows-1252; a file too, unless
+    // it starts as UTF-16.
     const std::string page = (folder / "page.html").string();
     std::ofstream(page, std::ios::binary | std::ios::trunc)
         .write(bytes.data(), static_cast<std::streamsize>(size));
-    const TextEncoding encoding = EncodingOf(bytes);
-    const std::vector<std::string> lines = LinesOf(TextOf(bytes, encoding));
+    const std::optional<std::string> pageBytes = PageBytes(bytes);
 
     const std::string streamed = (folder / "streamed.txt").string();
     for (const TargetFormat& format : kTargetFormats) {
         Converter fromFile;
         fromFile.SetSourceHTMLFilePath(page);
-        const std::string script = fromFile.ConvertTo(format);
-        CheckScript(format, script, lines);
+        if (!pageBytes) {
+            try {
+                fromFile.ConvertTo(format);
+                Broken("a page that is not valid UTF-16 fails", bytes);
+            } catch (const ComponentError& error) {
+                Require(error.Number() == 321, "invalid UTF-16 is reported as such",
+                        error.Description());
+            }
+        } else {
+            const std::string script = fromFile.ConvertTo(format);
+            CheckScript(format, script, *pageBytes);
 
-        // Written file to file, the same script in the page's encoding.
-        {
-            TextStream output = FileSystemObject().CreateTextFile(streamed, true);
-            fromFile.ConvertToStream(format, output);
-            output.Close();
+            // Written file to file, the same script in the page's encoding.
+            {
+                TextStream output = FileSystemObject().CreateTextFile(streamed, true);
+                fromFile.ConvertToStream(format, output);
+                output.Close();
+            }
+            std::string expected = script;
+            if (EncodingOf(*pageBytes) == TextEncoding::Windows1252) {
+                expected.clear();
+                CodePage1252::AppendEncoded(script, expected);
+            }
+            std::ifstream written(streamed, std::ios::binary);
+            const std::string bytesWritten{std::istreambuf_iterator<char>(written),
+                                           std::istreambuf_iterator<char>()};
+            Require(bytesWritten == expected, "a script written to a file is the script's text");
         }
-        std::string expected = script;
-        if (encoding == TextEncoding::Windows1252) {
-            expected.clear();
-            CodePage1252::AppendEncoded(script, expected);
-        }
-        std::ifstream written(streamed, std::ios::binary);
-        const std::string bytesWritten{std::istreambuf_iterator<char>(written),
-                                       std::istreambuf_iterator<char>()};
-        Require(bytesWritten == expected, "a script written to a file is the script's text");
 
         if (!bytes.empty()) {
             Converter fromText;
-            CheckScript(format, fromText.ConvertTo(format, bytes), lines);
+            CheckScript(format, fromText.ConvertTo(format, bytes), bytes);
         }
     }
     // Each conversion from text leaves its staging file; keep the folder small.

@@ -22,9 +22,11 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <memory>
@@ -96,18 +98,32 @@ QByteArray CompanionScript(const char* format, const QString& page) {
     return companion.readAllStandardOutput();
 }
 
+QString FromEngine(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 // The script of `lines` in the format of view `position`, none of the lines
-// holding anything the format escapes.
+// holding anything the format escapes, for saving as UTF-8.
 QString PlainScript(int position, const QStringList& lines) {
     const auto& format = quillomatic::kTargetFormats[static_cast<std::size_t>(position - 2)];
-    const auto text = [](std::string_view piece) {
-        return QString::fromUtf8(piece.data(), static_cast<qsizetype>(piece.size()));
-    };
-    QString script = text(format.Header);
+    QString script = FromEngine(format.Header);
+    bool ascii = true;
     for (const QString& line : lines) {
-        script += text(format.Opener) + line + text(format.Closer) + QStringLiteral("\r\n");
+        script +=
+            FromEngine(format.Opener) + line + FromEngine(format.Closer) + QStringLiteral("\r\n");
+        ascii = ascii &&
+                std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() < 0x80; });
     }
-    return script + text(format.Footer);
+    script += FromEngine(format.Footer);
+    return ascii ? script : script + FromEngine(format.LabelFor(quillomatic::TextEncoding::UTF8));
+}
+
+// What php prints when it runs the script `path`.
+QByteArray PhpOutput(const QString& path) {
+    QProcess php;
+    php.start(QStringLiteral("php"), {QStringLiteral("-n"), path});
+    php.waitForFinished();
+    return php.readAllStandardOutput();
 }
 
 // One main window, started as the program starts it, and its controls.
@@ -198,8 +214,10 @@ private slots:
     void SaveCancelledWritesNothing();
     void PipesNeverHoldTheWindowUp();
     void Utf8PageKeepsItsCharactersToTheClipboardAndTheFile();
+    void Utf16PagesAreReadAsTheirCharacters();
     void TypedCharactersOutsideWindows1252ReachEveryScript();
     void SavingAWindows1252PageAsksBeforeLosingCharacters();
+    void JspScriptSaysTheEncodingItIsSavedIn();
     void LineBreakingCharactersComeBackAsTheCompanionWritesThem();
     void ScriptEditsSurviveOtherViewsUntilTheNextRun();
     void ResetIsUndoneWithCtrlZ();
@@ -858,6 +876,49 @@ void frmMainTest::Utf8PageKeepsItsCharactersToTheClipboardAndTheFile() {
     QCOMPARE(ReadFile(PathOf(QStringLiteral("page.pl"))), CompanionScript("perl", page));
 }
 
+void frmMainTest::Utf16PagesAreReadAsTheirCharacters() {
+    const QString text = QStringLiteral("<p>caf\u00E9 \u65E5\u672C \U0001F389</p>");
+    const QString page = QStringLiteral("\uFEFF") + text + QStringLiteral("\r\n\"$x\"\r\n");
+    const QStringList pages = {QStringLiteral("le.html"), QStringLiteral("be.html")};
+    WriteFile(PathOf(pages[0]), QStringEncoder(QStringEncoder::Utf16LE).encode(page));
+    WriteFile(PathOf(pages[1]),
+              QStringEncoder(QStringEncoder::Utf16BE)
+                  .encode(QString(page).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
+    Window window;
+    ModalAnswers answers;
+    for (const QString& name : pages) {
+        answers.ThenPick(PathOf(name));
+        if (!window.txtHTML()->IsEmpty()) {
+            answers.ThenPress(1);
+        }
+        window.Click("cmdLoadFromFile");
+        QVERIFY(window.txtHTML()->Text().startsWith(QStringLiteral("\uFEFF") + text));
+        // Its scripts are UTF-8, the mark kept, as the companion writes them.
+        window.ClickView(4);
+        const QString script = PathOf(name + QStringLiteral(".php"));
+        answers.ThenPick(script).ThenPress(1);
+        window.Click("cmdSave");
+        QVERIFY(answers.AllAnswered());
+        QCOMPARE(ReadFile(script), CompanionScript("php", PathOf(name)));
+        QCOMPARE(PhpOutput(script),
+                 (QStringLiteral("\uFEFF") + text + QStringLiteral("\n\"$x\"\n")).toUtf8());
+        window.ClickView(1);
+    }
+
+    // Not valid UTF-16: said so, and the box keeps what it held.
+    const QString held = window.txtHTML()->Text();
+    WriteFile(PathOf(QStringLiteral("bad.html")), QByteArray("\xFF\xFE<\x00\x00\xDC>\x00", 8));
+    answers.ThenPick(PathOf(QStringLiteral("bad.html"))).ThenPress(1).ThenPress(1);
+    window.Click("cmdLoadFromFile");
+    QVERIFY(answers.AllAnswered());
+    const QString report = answers.Messages().last().Text;
+    QVERIFY2(report.startsWith(
+                 QStringLiteral("The HTML could not be loaded from the file.\n\nCannot read \"")) &&
+                 report.endsWith(QStringLiteral("/bad.html\": it is not valid UTF-16 at byte 4.")),
+             qPrintable(report));
+    QCOMPARE(window.txtHTML()->Text(), held);
+}
+
 void frmMainTest::TypedCharactersOutsideWindows1252ReachEveryScript() {
     Window window;
     ModalAnswers answers;
@@ -1008,6 +1069,37 @@ void frmMainTest::PageNamedAtStartIsLoadedAsTheLoadCommandLoadsIt() {
     window.form.OpenPage(PathOf(QStringLiteral("missing.html")));
     QCOMPARE(answers.MessageTexts().last(), kNotFound);
     QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<p>\u201Cquoted\u201D</p>\r\n"));
+}
+
+void frmMainTest::JspScriptSaysTheEncodingItIsSavedIn() {
+    // A page in Windows-1252: its JSP is saved as it came, and says so.
+    const QString page = PathOf(QStringLiteral("page.html"));
+    WriteFile(page, "<p>\x93quoted\x94 caf\xE9</p>\r\n");
+    const QString label = QStringLiteral("%><%@ page pageEncoding=\"ISO-8859-1\" %>");
+    Window window;
+    ModalAnswers answers;
+    answers.ThenPick(page);
+    window.Click("cmdLoadFromFile");
+    window.ClickView(5);
+    QVERIFY2(window.txtScriptSource()->Text().endsWith(label),
+             qPrintable(window.txtScriptSource()->Text()));
+    answers.ThenPick(PathOf(QStringLiteral("page.jsp"))).ThenPress(1);
+    window.Click("cmdSave");
+    QCOMPARE(ReadFile(PathOf(QStringLiteral("page.jsp"))), CompanionScript("jsp", page));
+
+    // With a character Windows-1252 lacks, saved as UTF-8 it says UTF-8.
+    window.ClickView(1);
+    QTest::keyClick(window.txtHTML(), Qt::Key_End, Qt::ControlModifier);
+    window.Type(QStringLiteral("\u65E5"));
+    window.ClickView(5);
+    QVERIFY(window.txtScriptSource()->Text().endsWith(label));
+    answers.ThenPick(PathOf(QStringLiteral("utf8.jsp"))).ThenPress(1).ThenPress(1);
+    window.Click("cmdSave");
+    QVERIFY(answers.AllAnswered());
+    QVERIFY(
+        ReadFile(PathOf(QStringLiteral("utf8.jsp")))
+            .endsWith("out.println(\"\xE6\x97\xA5\");\r\n%><%@ page pageEncoding=\"UTF-8\" %>"));
+    QVERIFY2(window.txtScriptSource()->Text().endsWith(label), "the box shows what it showed");
 }
 
 void frmMainTest::QuitAnsweredNoKeepsEverything() {
