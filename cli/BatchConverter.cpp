@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <sched.h>
 #include <stdexcept>
 #include <sys/resource.h>
@@ -57,6 +58,19 @@ void Rewind(TextStream& page) {
     }
 }
 
+// A folder below the output folder, for the scripts of a page from a folder's subfolder.
+void MakeFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error.value() == ENOTDIR) {
+        throw FileError::Make(FileError::kPathFileAccessError, FileError::Action::Create,
+                              folder.string(), "a file is in the way");
+    }
+    if (error) {
+        throw FileError::FromErrno(error.value(), FileError::Action::Create, folder.string());
+    }
+}
+
 } // namespace
 
 BatchConverter::BatchConverter(std::vector<const TargetFormat*> formats, std::string folder,
@@ -74,7 +88,7 @@ BatchConverter::BatchConverter(std::vector<const TargetFormat*> formats, std::st
     }
 }
 
-void BatchConverter::Run(const std::vector<std::string>& pages, unsigned jobs,
+void BatchConverter::Run(const std::vector<SitePage>& pages, unsigned jobs,
                          BatchReport& report) const {
     const std::size_t threads =
         std::min({static_cast<std::size_t>(jobs > 0 ? jobs : Processors()), pages.size(),
@@ -91,7 +105,7 @@ void BatchConverter::Run(const std::vector<std::string>& pages, unsigned jobs,
     ConvertPages(pages, next, report);
 }
 
-void BatchConverter::ConvertPages(const std::vector<std::string>& pages,
+void BatchConverter::ConvertPages(const std::vector<SitePage>& pages,
                                   std::atomic<std::size_t>& next, BatchReport& report) const {
     // Made once: it seeds a generator of names, which costs more than a page.
     const FileSystemObject fileSystem;
@@ -103,7 +117,11 @@ void BatchConverter::ConvertPages(const std::vector<std::string>& pages,
     };
     for (std::size_t page = next++; page < pages.size(); page = next++) {
         try {
-            group.Add(page, WriteScripts(pages[page], fileSystem));
+            if (pages[page].Failure.empty()) {
+                group.Add(page, WriteScripts(pages[page], fileSystem));
+            } else {
+                report.PageDone(page, pages[page].Failure);
+            }
         } catch (const std::exception& error) {
             // A ComponentError's what() is its description.
             report.PageDone(page, error.what());
@@ -116,15 +134,18 @@ void BatchConverter::ConvertPages(const std::vector<std::string>& pages,
 }
 
 std::vector<std::unique_ptr<AtomicTextFile>>
-BatchConverter::WriteScripts(const std::string& page, const FileSystemObject& fileSystem) const {
-    TextStream source = fileSystem.OpenTextFile(page);
+BatchConverter::WriteScripts(const SitePage& page, const FileSystemObject& fileSystem) const {
+    TextStream source = fileSystem.OpenTextFile(page.Path);
+    if (const auto below = std::filesystem::path(page.Name).parent_path(); !below.empty()) {
+        MakeFolder(std::filesystem::path(m_Folder) / below);
+    }
     std::vector<std::unique_ptr<AtomicTextFile>> scripts;
     for (const TargetFormat* format : m_Formats) {
         if (!scripts.empty()) {
             Rewind(source);
         }
         auto script =
-            std::make_unique<AtomicTextFile>(ScriptNames::ScriptPath(m_Folder, page, *format));
+            std::make_unique<AtomicTextFile>(ScriptNames::ScriptPath(m_Folder, page.Name, *format));
         Converter::ConvertToStream(*format, source, script->Stream(), m_LineEnds);
         script->Complete();
         scripts.push_back(std::move(script));

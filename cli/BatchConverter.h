@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AtomicTextFile.h"
+#include "SitePages.h"
 #include "TargetFormat.h"
 
 #include <atomic>
@@ -14,8 +15,9 @@ namespace quillomatic {
 class BatchReport;
 class FileSystemObject;
 
-// Converts each page into each format, to FOLDER/NAME.EXT (see ScriptNames),
-// every script through the engine's one path (Converter::ConvertToStream).
+// Converts each page into each format, to FOLDER/NAME.EXT (see SitePage and
+// ScriptNames), making the folders below FOLDER that NAME needs, every script
+// through the engine's one path (Converter::ConvertToStream).
 // The pages are shared out among threads, each taking the next page not yet
 // taken, so what is written does not depend on their number. Each page is
 // read once per format; its scripts replace their files whole or not at all,
@@ -28,14 +30,14 @@ public:
 
     // Converts `pages` with `jobs` threads (0: one per processor), telling
     // `report` the outcome of each page.
-    void Run(const std::vector<std::string>& pages, unsigned jobs, BatchReport& report) const;
+    void Run(const std::vector<SitePage>& pages, unsigned jobs, BatchReport& report) const;
 
 private:
-    void ConvertPages(const std::vector<std::string>& pages, std::atomic<std::size_t>& next,
+    void ConvertPages(const std::vector<SitePage>& pages, std::atomic<std::size_t>& next,
                       BatchReport& report) const;
     // The scripts of one page, complete but not in place yet.
     [[nodiscard]] std::vector<std::unique_ptr<AtomicTextFile>>
-    WriteScripts(const std::string& page, const FileSystemObject& fileSystem) const;
+    WriteScripts(const SitePage& page, const FileSystemObject& fileSystem) const;
 
     std::vector<const TargetFormat*> m_Formats;
     std::string m_Folder;

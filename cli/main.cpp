@@ -7,6 +7,7 @@
 #include "ComponentError.h"
 #include "Converter.h"
 #include "FileSystemObject.h"
+#include "SitePages.h"
 #include "TextStream.h"
 
 #include <csignal>
@@ -49,10 +50,22 @@ int ConvertPage(const CommandLine& commandLine) {
 }
 
 int ConvertBatch(const CommandLine& commandLine) {
+    const SitePages site(commandLine.InputPaths());
+    // Pages that would overwrite each other's scripts are found before the
+    // first is written, and all told at once: the usage would bury them.
+    const std::vector<std::string> clashes =
+        site.Clashes(commandLine.OutputFolder(), *commandLine.Formats().front());
+    if (!clashes.empty()) {
+        for (const std::string& clash : clashes) {
+            std::cerr << "quillomatic-convert: " << clash << "\n";
+        }
+        std::cerr << "Try \"quillomatic-convert --help\" for more information.\n";
+        return kExitUsage;
+    }
     const BatchConverter converter(commandLine.Formats(), commandLine.OutputFolder(),
                                    commandLine.ScriptLineEnds());
-    BatchReport report(commandLine.InputPaths().size(), std::cerr, ::isatty(STDERR_FILENO) == 1);
-    converter.Run(commandLine.InputPaths(), commandLine.Jobs(), report);
+    BatchReport report(site.Pages().size(), std::cerr, ::isatty(STDERR_FILENO) == 1);
+    converter.Run(site.Pages(), commandLine.Jobs(), report);
     report.Finish();
     return report.AllConverted() ? 0 : kExitFailure;
 }
