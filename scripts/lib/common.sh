@@ -11,10 +11,11 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libgtest-dev libgmock-dev libbench
 # dpkg-shlibdeps, file (which CPack asks what each file is) and lintian.
 DEB_PACKAGES=(dpkg-dev file lintian)
 # Packages only the tests need: the real interpreters the generated scripts run
-# in, an X server with its input and clipboard tools, the desktop file checkers
-# and what the package test makes and checks the package with.
+# in, an X server with its input and clipboard tools, the desktop file checkers,
+# man and make for the manual page's Makefile, and what the package test makes
+# and checks the package with.
 TEST_PACKAGES=(perl php-cli xvfb xauth xdotool xclip imagemagick desktop-file-utils appstream groff-base time valgrind
-               "${DEB_PACKAGES[@]}")
+               man-db make "${DEB_PACKAGES[@]}")
 # Packages scripts/run.sh needs where there is no display: a virtual X server
 # (xvfb-run with xauth), xdotool to see the window appear, ImageMagick's import.
 VIRTUAL_SCREEN_PACKAGES=(xvfb xauth xdotool imagemagick)
