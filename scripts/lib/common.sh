@@ -67,9 +67,21 @@ ensure_bench_packages() {
     ensure_packages "${BENCH_PACKAGES[@]}"
 }
 
-# Configures (once) and builds into $QUILLOMATIC_BUILD; extra arguments go to cmake.
+# Configures (once) and builds everything into $QUILLOMATIC_BUILD; extra
+# arguments go to cmake.
 configure_and_build() {
+    _configure "$@"
+    cmake --build "$QUILLOMATIC_BUILD" --parallel "$(nproc)"
+}
+
+# The same, but builds only the two programs: the tests and benchmarks are
+# most of the build, and starting the program needs none of them.
+configure_and_build_programs() {
+    _configure "$@"
+    cmake --build "$QUILLOMATIC_BUILD" --parallel "$(nproc)" --target quillomatic quillomatic-convert
+}
+
+_configure() {
     cmake -S "$QUILLOMATIC_ROOT" -B "$QUILLOMATIC_BUILD" -G Ninja \
         -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
-    cmake --build "$QUILLOMATIC_BUILD" --parallel "$(nproc)"
 }
