@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <sched.h>
 #include <stdexcept>
 #include <sys/resource.h>
@@ -58,6 +59,19 @@ void Rewind(TextStream& page) {
     }
 }
 
+// A folder below the output folder, for the scripts of a page from a folder's subfolder.
+void MakeFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error.value() == ENOTDIR) {
+        throw FileError::Make(FileError::kPathFileAccessError, FileError::Action::Create,
+                              folder.string(), "a file is in the way");
+    }
+    if (error) {
+        throw FileError::FromErrno(error.value(), FileError::Action::Create, folder.string());
+    }
+}
+
 } // namespace
 
 BatchConverter::BatchConverter(std::vector<const TargetFormat*> formats, std::string folder,
@@ -75,13 +89,17 @@ BatchConverter::BatchConverter(std::vector<const TargetFormat*> formats, std::st
     }
 }
 
-void BatchConverter::Run(const std::vector<std::string>& pages, unsigned jobs,
+void BatchConverter::Run(const std::vector<SitePage>& pages, unsigned jobs,
                          BatchReport& report) const {
     const std::size_t threads =
         std::min({static_cast<std::size_t>(jobs > 0 ? jobs : Processors()), pages.size(),
                   ThreadsTheDescriptorsAllow(m_Formats.size())});
     // Looked at before the first script is written.
-    const PageFiles pageFiles(pages);
+    std::vector<std::string> paths;
+    for (const SitePage& page : pages) {
+        paths.push_back(page.Path);
+    }
+    const PageFiles pageFiles(paths);
     std::atomic<std::size_t> next = 0;
     std::vector<std::jthread> helpers;
     for (std::size_t i = 1; i < threads; ++i) {
@@ -94,7 +112,7 @@ void BatchConverter::Run(const std::vector<std::string>& pages, unsigned jobs,
     ConvertPages(pages, pageFiles, next, report);
 }
 
-void BatchConverter::ConvertPages(const std::vector<std::string>& pages, const PageFiles& pageFiles,
+void BatchConverter::ConvertPages(const std::vector<SitePage>& pages, const PageFiles& pageFiles,
                                   std::atomic<std::size_t>& next, BatchReport& report) const {
     // Made once: it seeds a generator of names, which costs more than a page.
     const FileSystemObject fileSystem;
@@ -106,9 +124,13 @@ void BatchConverter::ConvertPages(const std::vector<std::string>& pages, const P
     };
     for (std::size_t page = next++; page < pages.size(); page = next++) {
         try {
-            std::string refusals;
-            auto scripts = WriteScripts(pages[page], pageFiles, fileSystem, refusals);
-            group.Add(page, std::move(scripts), std::move(refusals));
+            if (pages[page].Failure.empty()) {
+                std::string refusals;
+                auto scripts = WriteScripts(pages[page], pageFiles, fileSystem, refusals);
+                group.Add(page, std::move(scripts), std::move(refusals));
+            } else {
+                report.PageDone(page, pages[page].Failure);
+            }
         } catch (const std::exception& error) {
             // A ComponentError's what() is its description.
             report.PageDone(page, error.what());
@@ -121,12 +143,15 @@ void BatchConverter::ConvertPages(const std::vector<std::string>& pages, const P
 }
 
 std::vector<std::unique_ptr<AtomicTextFile>>
-BatchConverter::WriteScripts(const std::string& page, const PageFiles& pageFiles,
+BatchConverter::WriteScripts(const SitePage& page, const PageFiles& pageFiles,
                              const FileSystemObject& fileSystem, std::string& refusals) const {
-    TextStream source = fileSystem.OpenTextFile(page);
+    TextStream source = fileSystem.OpenTextFile(page.Path);
+    if (const auto below = std::filesystem::path(page.Name).parent_path(); !below.empty()) {
+        MakeFolder(std::filesystem::path(m_Folder) / below);
+    }
     std::vector<std::unique_ptr<AtomicTextFile>> scripts;
     for (const TargetFormat* format : m_Formats) {
-        const std::string target = ScriptNames::ScriptPath(m_Folder, page, *format);
+        const std::string target = ScriptNames::ScriptPath(m_Folder, page.Name, *format);
         if (const std::string* overwritten = pageFiles.PageAt(target)) {
             refusals += (refusals.empty() ? "" : "\n") +
                         PageFiles::Refusal(target, *overwritten).Description();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AtomicTextFile.h"
+#include "SitePages.h"
 #include "TargetFormat.h"
 
 #include <atomic>
@@ -15,8 +16,9 @@ class BatchReport;
 class FileSystemObject;
 class PageFiles;
 
-// Converts each page into each format, to FOLDER/NAME.EXT (see ScriptNames),
-// every script through the engine's one path (Converter::ConvertToStream).
+// Converts each page into each format, to FOLDER/NAME.EXT (see SitePage and
+// ScriptNames), making the folders below FOLDER that NAME needs, every script
+// through the engine's one path (Converter::ConvertToStream).
 // The pages are shared out among threads, each taking the next page not yet
 // taken, so what is written does not depend on their number. Each page is
 // read once per format; its scripts replace their files whole or not at all,
@@ -30,15 +32,15 @@ public:
 
     // Converts `pages` with `jobs` threads (0: one per processor), telling
     // `report` the outcome of each page.
-    void Run(const std::vector<std::string>& pages, unsigned jobs, BatchReport& report) const;
+    void Run(const std::vector<SitePage>& pages, unsigned jobs, BatchReport& report) const;
 
 private:
-    void ConvertPages(const std::vector<std::string>& pages, const PageFiles& pageFiles,
+    void ConvertPages(const std::vector<SitePage>& pages, const PageFiles& pageFiles,
                       std::atomic<std::size_t>& next, BatchReport& report) const;
     // The scripts of one page, complete but not in place yet; a line in
     // `refusals` for each script left out because it would replace a page.
     [[nodiscard]] std::vector<std::unique_ptr<AtomicTextFile>>
-    WriteScripts(const std::string& page, const PageFiles& pageFiles,
+    WriteScripts(const SitePage& page, const PageFiles& pageFiles,
                  const FileSystemObject& fileSystem, std::string& refusals) const;
 
     std::vector<const TargetFormat*> m_Formats;

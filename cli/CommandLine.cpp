@@ -1,13 +1,11 @@
 // The arguments of quillomatic-convert.
 #include "CommandLine.h"
 
-#include "ScriptNames.h"
-
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <filesystem>
 #include <getopt.h>
-#include <map>
 #include <string_view>
 
 namespace quillomatic {
@@ -168,7 +166,10 @@ std::string CommandLine::Usage() {
            "                          DIR/NAME.EXT: NAME is the INPUT's file name without\n"
            "                          its last extension, EXT is " +
            Extensions() +
-           "\n"
+           ";\n"
+           "                          an INPUT folder's pages (*.html, *.htm, at any\n"
+           "                          depth, not hidden) go to DIR/PATH/NAME.EXT, PATH\n"
+           "                          being their folder within INPUT\n"
            "      --line-ends crlf|lf end the script's own lines with CR LF (the default)\n"
            "                          or with LF\n"
            "  -j, --jobs N            convert N pages side by side (default: as many as\n"
@@ -177,7 +178,9 @@ std::string CommandLine::Usage() {
            "      --version           show the version and exit\n"
            "\n"
            "With one INPUT and one format the script goes to standard output, or to\n"
-           "FILE. Several INPUTs or formats need --output-dir, a folder that exists.\n"
+           "FILE. Several INPUTs or formats, or a folder, need --output-dir, a folder\n"
+           "that exists; when two pages would be written to the same file, nothing\n"
+           "is written.\n"
            "Without INPUT, or with \"-\", the page is read from standard input (not\n"
            "with --output-dir). Each file written is replaced whole or not at all.\n"
            "A page that cannot be converted is reported and the others are still\n"
@@ -258,6 +261,12 @@ void CommandLine::CheckCombination() const {
         throw UsageError("--to FORMATS is required");
     }
     if (m_OutputFolder.empty()) {
+        std::error_code ignored;
+        if (m_InputPaths.size() == 1 &&
+            std::filesystem::is_directory(m_InputPaths.front(), ignored)) {
+            throw UsageError("\"" + m_InputPaths.front() +
+                             "\" is a folder: its pages need --output-dir");
+        }
         if (m_InputPaths.size() > 1) {
             throw UsageError("several pages need --output-dir");
         }
@@ -269,19 +278,12 @@ void CommandLine::CheckCombination() const {
     if (!m_OutputPath.empty()) {
         throw UsageError("--output and --output-dir cannot be used together");
     }
-    if (m_InputPaths.empty() || std::ranges::find(m_InputPaths, "-") != m_InputPaths.end()) {
-        throw UsageError("--output-dir needs the pages named: it cannot take standard input");
+    // As from an empty $(PAGES) in a Makefile.
+    if (m_InputPaths.empty()) {
+        throw UsageError("no page was given: --output-dir converts the pages and folders named");
     }
-    // Two pages of one name would write the same scripts; found now, before
-    // the first is written.
-    std::map<std::string, const std::string*> pageOfName;
-    for (const std::string& page : m_InputPaths) {
-        const auto [named, isNew] = pageOfName.emplace(ScriptNames::PageName(page), &page);
-        if (!isNew) {
-            throw UsageError("\"" + *named->second + "\" and \"" + page +
-                             "\" would both be written as " +
-                             ScriptNames::ScriptPath(m_OutputFolder, page, *m_Formats.front()));
-        }
+    if (std::ranges::find(m_InputPaths, "-") != m_InputPaths.end()) {
+        throw UsageError("--output-dir needs the pages named: it cannot take standard input");
     }
 }
 

@@ -34,7 +34,7 @@ public:
     [[nodiscard]] const std::vector<const TargetFormat*>& Formats() const noexcept {
         return m_Formats;
     }
-    // The pages; none for standard input.
+    // The pages and folders of pages; none for standard input.
     [[nodiscard]] const std::vector<std::string>& InputPaths() const noexcept {
         return m_InputPaths;
     }

@@ -9,10 +9,9 @@ std::string PageName(const std::string& pagePath) {
     return std::filesystem::path(pagePath).stem().string();
 }
 
-std::string ScriptPath(const std::string& folder, const std::string& pagePath,
+std::string ScriptPath(const std::string& folder, const std::string& pageName,
                        const TargetFormat& format) {
-    return (std::filesystem::path(folder) /
-            (PageName(pagePath) + "." + std::string(format.Extension)))
+    return (std::filesystem::path(folder) / (pageName + "." + std::string(format.Extension)))
         .string();
 }
 

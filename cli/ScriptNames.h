@@ -10,8 +10,8 @@ namespace quillomatic::ScriptNames {
 // The page's file name without its last extension: "pages/index.html" gives
 // "index", "archive.tar.htm" gives "archive.tar", "README" stays "README".
 [[nodiscard]] std::string PageName(const std::string& pagePath);
-// FOLDER/NAME.EXT: the page's name and the format's extension.
-[[nodiscard]] std::string ScriptPath(const std::string& folder, const std::string& pagePath,
+// FOLDER/NAME.EXT: the page's name (see SitePage) and the format's extension.
+[[nodiscard]] std::string ScriptPath(const std::string& folder, const std::string& pageName,
                                      const TargetFormat& format);
 
 } // namespace quillomatic::ScriptNames

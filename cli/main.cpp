@@ -9,6 +9,7 @@
 #include "FileSystemObject.h"
 #include "PageFiles.h"
 #include "SignalCleanup.h"
+#include "SitePages.h"
 #include "StandardStreams.h"
 #include "TextStream.h"
 
@@ -59,10 +60,22 @@ int ConvertPage(const CommandLine& commandLine) {
 }
 
 int ConvertBatch(const CommandLine& commandLine) {
+    const SitePages site(commandLine.InputPaths());
+    // Pages that would overwrite each other's scripts are found before the
+    // first is written, and all told at once: the usage would bury them.
+    const std::vector<std::string> clashes =
+        site.Clashes(commandLine.OutputFolder(), *commandLine.Formats().front());
+    if (!clashes.empty()) {
+        for (const std::string& clash : clashes) {
+            std::cerr << "quillomatic-convert: " << clash << "\n";
+        }
+        std::cerr << "Try \"quillomatic-convert --help\" for more information.\n";
+        return kExitUsage;
+    }
     const BatchConverter converter(commandLine.Formats(), commandLine.OutputFolder(),
                                    commandLine.ScriptLineEnds());
-    BatchReport report(commandLine.InputPaths().size(), std::cerr, ::isatty(STDERR_FILENO) == 1);
-    converter.Run(commandLine.InputPaths(), commandLine.Jobs(), report);
+    BatchReport report(site.Pages().size(), std::cerr, ::isatty(STDERR_FILENO) == 1);
+    converter.Run(site.Pages(), commandLine.Jobs(), report);
     report.Finish();
     return report.AllConverted() ? 0 : kExitFailure;
 }

@@ -11,12 +11,12 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libgtest-dev libgmock-dev libbench
 # dpkg-shlibdeps, file (which CPack asks what each file is) and lintian.
 DEB_PACKAGES=(dpkg-dev file lintian)
 # Packages only the tests need: the real interpreters the generated scripts run
-# in, an X server with its input and clipboard tools, the desktop file checkers
-# and what the package test makes and checks the package with. Tomcat serves
-# the JSP scripts, fetched with curl; its test runs a Tomcat of its own, never
-# the package's service.
+# in, an X server with its input and clipboard tools, the desktop file checkers,
+# man and make for the manual page's Makefile, and what the package test makes
+# and checks the package with. Tomcat serves the JSP scripts, fetched with curl;
+# its test runs a Tomcat of its own, never the package's service.
 TEST_PACKAGES=(perl php-cli xvfb xauth xdotool xclip imagemagick desktop-file-utils appstream groff-base time valgrind
-               tomcat10 curl "${DEB_PACKAGES[@]}")
+               tomcat10 curl man-db make "${DEB_PACKAGES[@]}")
 # Packages scripts/run.sh needs where there is no display: a virtual X server
 # (xvfb-run with xauth), xdotool to see the window appear, ImageMagick's import.
 VIRTUAL_SCREEN_PACKAGES=(xvfb xauth xdotool imagemagick)
@@ -68,9 +68,21 @@ ensure_bench_packages() {
     ensure_packages "${BENCH_PACKAGES[@]}"
 }
 
-# Configures (once) and builds into $QUILLOMATIC_BUILD; extra arguments go to cmake.
+# Configures (once) and builds everything into $QUILLOMATIC_BUILD; extra
+# arguments go to cmake.
 configure_and_build() {
+    _configure "$@"
+    cmake --build "$QUILLOMATIC_BUILD" --parallel "$(nproc)"
+}
+
+# The same, but builds only the two programs: the tests and benchmarks are
+# most of the build, and starting the program needs none of them.
+configure_and_build_programs() {
+    _configure "$@"
+    cmake --build "$QUILLOMATIC_BUILD" --parallel "$(nproc)" --target quillomatic quillomatic-convert
+}
+
+_configure() {
     cmake -S "$QUILLOMATIC_ROOT" -B "$QUILLOMATIC_BUILD" -G Ninja \
         -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
-    cmake --build "$QUILLOMATIC_BUILD" --parallel "$(nproc)"
 }

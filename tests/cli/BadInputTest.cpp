@@ -74,15 +74,6 @@ TEST_F(BadInput, OneLineOfAHundredMegabytesConvertsWhole) {
     EXPECT_TRUE(script.ends_with("xxxx\\\"end\\\"\\n\";\r\n?>"));
 }
 
-TEST_F(BadInput, FolderGivenAsThePageIsReported) {
-    fs::create_directory(folder / "pages");
-    const auto result = Convert("--to jsp pages");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.output, "");
-    EXPECT_EQ(Errors(),
-              "quillomatic-convert: Cannot open \"pages\": it is a folder, not a file.\n");
-}
-
 TEST_F(BadInput, PageInAMissingFolderIsReported) {
     const auto result = Convert("--to jsp gone/page.html");
     EXPECT_EQ(result.exitCode, 1);

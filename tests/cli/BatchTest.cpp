@@ -21,11 +21,14 @@ using testing::kAsNobody;
 
 const std::vector<std::string> kExtensions = {"asp", "js", "php", "jsp", "pl"};
 
-// Every file of a folder by name, with its bytes.
+// Every file below a folder by its path there, with its bytes.
 std::map<std::string, std::string> FilesIn(const fs::path& folder) {
     std::map<std::string, std::string> files;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        files[entry.path().filename().string()] = ReadBytes(entry.path().string());
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files[entry.path().lexically_relative(folder).string()] =
+                ReadBytes(entry.path().string());
+        }
     }
     return files;
 }
@@ -67,6 +70,58 @@ TEST_F(Batch, EachPageInEachFormatGoesToTheFolderUnderThePagesName) {
     EXPECT_EQ(FilesIn(folder / "out"), expected);
 }
 
+TEST_F(Batch, AFoldersPagesAreMirroredBelowTheOutputFolder) {
+    const std::map<std::string, std::string> pages = {
+        {"index.html", "<p>home</p>"},
+        {"about.htm", "<p>\"about\" $me @me</p>\r\n"},
+        {"en/index.html", "<p>en</p>\n<script>x</script>"},
+        {"en/my docs/Guide.HTML", "<TABLE WIDTH=100%>\n"},
+    };
+    for (const auto& [path, text] : pages) {
+        fs::create_directories(fs::path(folder / ("site/" + path)).parent_path());
+        WriteBytes(folder / ("site/" + path), text);
+    }
+    // Left out: a file that is not a page, hidden files and folders, a link
+    // to a folder.
+    WriteBytes(folder / "site/en/notes.txt", "notes");
+    WriteBytes(folder / "site/.old.html", "old");
+    fs::create_directory(folder / "site/.drafts");
+    WriteBytes(folder / "site/.drafts/new.html", "draft");
+    fs::create_directory_symlink("en", folder / "site/mirror");
+    fs::create_directory(folder / "out");
+    // The home page named again is the same file under the same name.
+    const auto result = Convert("--to php,perl --output-dir out site site/index.html");
+    EXPECT_EQ(result.exitCode, 0) << Errors();
+    EXPECT_EQ(Errors(), "");
+    std::map<std::string, std::string> expected;
+    for (const auto& [path, text] : pages) {
+        const fs::path name = fs::path(path).parent_path() / fs::path(path).stem();
+        for (const std::string format : {"php", "perl"}) {
+            const std::string extension = format == "perl" ? "pl" : format;
+            expected[name.string() + "." + extension] =
+                Convert("--to " + format + " " + ShellQuoted("site/" + path)).output;
+        }
+    }
+    EXPECT_EQ(FilesIn(folder / "out"), expected);
+}
+
+TEST_F(Batch, ClashesAreEachToldOnALineAndNothingIsWritten) {
+    fs::create_directories(folder / "site/en");
+    for (const char* page :
+         {"site/index.html", "site/index.HTM", "site/en/a.html", "site/en/b.html", "a.htm"}) {
+        WriteBytes(folder / page, "<p>");
+    }
+    fs::create_directory(folder / "out");
+    const auto result = Convert("--to php,perl --output-dir out site a.htm site/en");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(Errors(), "quillomatic-convert: \"site/index.HTM\" and \"site/index.html\" would "
+                        "both be written as out/index.php\n"
+                        "quillomatic-convert: \"a.htm\" and \"site/en/a.html\" would both be "
+                        "written as out/a.php\n"
+                        "Try \"quillomatic-convert --help\" for more information.\n");
+    EXPECT_TRUE(fs::is_empty(folder / "out"));
+}
+
 TEST_F(Batch, UsageErrorsWriteNothing) {
     WriteBytes(folder / "a.html", "<p>a</p>");
     fs::create_directory(folder / "sub");
@@ -75,9 +130,8 @@ TEST_F(Batch, UsageErrorsWriteNothing) {
     for (const char* arguments : {
              "--to php a.html sub/a.htm -o a.php", // several pages
              "--to php,perl a.html -o a.php",      // several formats
-             "--to php --output-dir out < a.html", // standard input
+             "--to php --output-dir out < a.html", // no page, and not standard input
              "--to php --output-dir out a.html - < a.html",
-             "--to php --output-dir out a.html sub/a.htm", // two pages named "a"
          }) {
         const auto result = Convert(arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments;
@@ -108,25 +162,39 @@ TEST_F(Batch, PagesThatFailAreReportedInOrderAndTheOthersConverted) {
     fs::create_directory(folder / "pages");
     WriteBytes(folder / "secret.html", "<p>secret</p>");
     fs::permissions(folder / "secret.html", fs::perms::owner_write);
+    // A site with a folder the user cannot read, and one whose place in the
+    // output folder a file holds.
+    fs::create_directories(folder / "site/private");
+    fs::permissions(folder / "site/private", fs::perms::owner_all);
+    fs::create_directory(folder / "site/sub");
+    WriteBytes(folder / "site/sub/c.html", "<p>c</p>");
+    WriteBytes(folder / "site/d.html", "<p>d</p>");
+    WriteBytes(folder / "out/sub", "a file");
     // The first page fails last, once its writer comes: a pipe is read once,
     // and each format needs the page again. Its line still comes first.
     ASSERT_EQ(::mkfifo((folder / "late.html").c_str(), 0666), 0);
     const auto result =
         Convert("--to php,perl --output-dir out late.html a.html missing.html pages secret.html "
-                "b.html",
+                "site b.html",
                 LateWriter("a.html", "late.html", "0.3") + " && " + kAsNobody);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(Errors(),
               "quillomatic-convert: Cannot read \"late.html\": it can be read only once, and each "
               "format reads it again.\n"
               "quillomatic-convert: Cannot open \"missing.html\": the file does not exist.\n"
-              "quillomatic-convert: Cannot open \"pages\": it is a folder, not a file.\n"
-              "quillomatic-convert: Cannot open \"secret.html\": permission denied.\n");
+              "quillomatic-convert: Cannot convert \"pages\": no file in it ends in .html or "
+              ".htm.\n"
+              "quillomatic-convert: Cannot open \"secret.html\": permission denied.\n"
+              "quillomatic-convert: Cannot open \"site/private\": permission denied.\n"
+              "quillomatic-convert: Cannot create \"out/sub\": a file is in the way.\n");
     EXPECT_EQ(FilesIn(folder / "out"), (std::map<std::string, std::string>{
                                            {"a.php", Convert("--to php a.html").output},
                                            {"a.pl", Convert("--to perl a.html").output},
                                            {"b.php", Convert("--to php b.html").output},
                                            {"b.pl", Convert("--to perl b.html").output},
+                                           {"d.php", Convert("--to php site/d.html").output},
+                                           {"d.pl", Convert("--to perl site/d.html").output},
+                                           {"sub", "a file"},
                                        }));
 }
 

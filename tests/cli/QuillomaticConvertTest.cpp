@@ -143,6 +143,26 @@ TEST_F(QuillomaticConvert, BadFormatIsAUsageErrorWithExitTwo) {
     EXPECT_NE(Errors().find("Usage: quillomatic-convert --to FORMAT"), std::string::npos);
 }
 
+TEST_F(QuillomaticConvert, TheManualPagesMakefileRunsAsManShowsIt) {
+    // As man gives it to a terminal: to a pipe, man also runs it through
+    // col -x, which turns tabs into spaces.
+    const auto page = RunShell("MANWIDTH=80 MAN_KEEP_FORMATTING=1 man -l " +
+                               ShellQuoted(MANUAL_PAGE) + " 2>/dev/null");
+    ASSERT_EQ(page.exitCode, 0);
+    const std::size_t first = page.output.rfind('\n', page.output.find("PAGES   :=")) + 1;
+    const std::size_t end = page.output.find('\n', page.output.find("mkdir")) + 1;
+    ASSERT_LT(first, end);
+    WriteBytes(folder / "Makefile", page.output.substr(first, end - first));
+    std::filesystem::create_directory(folder / "pages");
+    WriteBytes(folder / "pages/a.html", "<p>a</p>");
+    WriteBytes(folder / "pages/b.html", "<p>b</p>");
+    const auto make = RunShell("cd " + ShellQuoted(folder.Path()) + " && make -n 2>&1");
+    EXPECT_EQ(make.exitCode, 0);
+    EXPECT_EQ(make.output, "mkdir -p site\n"
+                           "quillomatic-convert --to php,perl --line-ends lf --output-dir site "
+                           "pages/a.html pages/b.html\n");
+}
+
 TEST_F(QuillomaticConvert, HelpGoesToStandardOutputWithExitZero) {
     const auto result = Convert("--help");
     EXPECT_EQ(result.exitCode, 0);
