@@ -56,7 +56,7 @@ void FileDialog::Show(bool forSaving) {
     if (!m_FileName.isEmpty()) {
         const QFileInfo previous(m_FileName);
         dialog.setDirectory(previous.absolutePath());
-        dialog.selectFile(forSaving ? WithExtension(previous.fileName(), filter.Extension())
+        dialog.selectFile(forSaving ? WithExtension(previous.fileName(), m_DefaultExt)
                                     : previous.fileName());
     } else if (!m_InitDir.isEmpty()) {
         dialog.setDirectory(m_InitDir);

@@ -21,9 +21,9 @@ namespace quillomatic {
 //
 // The dialog opens in InitDir until a file has been chosen, then in the
 // folder of the last choice. The open dialog proposes that file again; the
-// save dialog proposes its name with the extension of the filter's first
-// pattern in lower case (index.html becomes index.php under "* .PHP"), so
-// accepting what it offers never writes over the page the script came from.
+// save dialog proposes its name with DefaultExt, where that is set, in place
+// of its own extension (index.html becomes index.php), so accepting what it
+// offers never writes over the page the script came from.
 // Browsing never opens a file: types and icons come from the names alone.
 class FileDialog : public QObject {
     Q_OBJECT
@@ -46,6 +46,9 @@ public:
     void SetInitDir(const QString& sNewValue) { m_InitDir = sNewValue; }
     [[nodiscard]] QString FileName() const { return m_FileName; }
     void SetFileName(const QString& sNewValue) { m_FileName = sNewValue; }
+    // The extension a saved file gets, without the dot; empty for none.
+    [[nodiscard]] QString DefaultExt() const { return m_DefaultExt; }
+    void SetDefaultExt(const QString& sNewValue) { m_DefaultExt = sNewValue; }
 
     void ShowOpen();
     void ShowSave();
@@ -64,6 +67,7 @@ private:
     QString m_FontName;
     QString m_InitDir;
     QString m_FileName;
+    QString m_DefaultExt;
 };
 
 } // namespace quillomatic

@@ -32,14 +32,6 @@ QString DescriptionWithoutPatternList(const QString& description) {
     return plain.isEmpty() ? description.trimmed() : plain;
 }
 
-// "php" for "*.PHP"; nothing for a pattern that is not a star, a dot and an
-// extension.
-QString ExtensionOf(const QString& pattern) {
-    static const QRegularExpression extension(QStringLiteral("^\\*\\.([^*?.\\[\\]]+)$"));
-    const QRegularExpressionMatch match = extension.match(pattern);
-    return match.hasMatch() ? match.captured(1).toLower() : QString();
-}
-
 } // namespace
 
 FileFilter::FileFilter(const QString& stored) {
@@ -48,9 +40,6 @@ FileFilter::FileFilter(const QString& stored) {
         const QStringList patterns = PatternsOfElement(elements[i + 1]);
         if (patterns.isEmpty()) {
             continue;
-        }
-        if (m_NameFilters.isEmpty()) {
-            m_Extension = ExtensionOf(patterns.constFirst());
         }
         m_NameFilters.append(QStringLiteral("%1 (%2)").arg(
             DescriptionWithoutPatternList(elements[i]), patterns.join(u' ')));

@@ -16,13 +16,9 @@ public:
 
     // One entry per pair, "description (pattern pattern)", for QFileDialog.
     [[nodiscard]] QStringList NameFilters() const { return m_NameFilters; }
-    // The extension the first pattern names, in lower case and without the
-    // dot ("php" for "* .PHP"); empty when it names none ("*").
-    [[nodiscard]] QString Extension() const { return m_Extension; }
 
 private:
     QStringList m_NameFilters;
-    QString m_Extension;
 };
 
 } // namespace quillomatic

@@ -1,5 +1,5 @@
 // The five script formats, in one table: what frames and escapes the
-// statements, and what the companion and the window show of each.
+// statements, and the words and file extension that name each format.
 #pragma once
 
 #include "EscapeRule.h"
@@ -13,15 +13,6 @@
 #include <vector>
 
 namespace quillomatic {
-
-// The toolbar button that shows a format's script.
-struct FormatButton {
-    std::string_view Caption;
-    std::string_view Key;
-    std::string_view ToolTipText;
-    std::string_view Picture; // a picture of the program's resources
-    bool WhiteIsTransparent;  // the picture's mask colour is white
-};
 
 // A converted script is Header, then for every source line Opener, the escaped
 // line, Closer and CR LF, then Footer, and for a page that holds a byte of
@@ -59,12 +50,6 @@ struct TargetFormat {
     std::string_view CommandName;
     // The extension of its script files, without the dot.
     std::string_view Extension;
-    // The label above the script box while its script shows.
-    std::string_view Caption;
-    // The file dialog's filter while its script shows: description and
-    // pattern pairs, every element separated by "|".
-    std::string_view Filter;
-    FormatButton Button;
 
     [[nodiscard]] constexpr std::array<std::span<const EscapeRule>, 2> Rules() const noexcept {
         return {EscapeRoutine, Guards};
@@ -103,8 +88,7 @@ enum class LineEnds { CRLF, LF };
 // as it came, unless the user prefers UTF-8.
 void Relabel(std::string& script, TextEncoding savedAs);
 
-// The five formats in the order of the toolbar, whose first button (the HTML
-// page) comes before them: the format at index i is the view i + 1.
+// The five formats, in the order "all" names them on the command line.
 extern const std::array<TargetFormat, 5> kTargetFormats;
 
 } // namespace quillomatic

@@ -12,6 +12,7 @@
 #include "EngineText.h"
 #include "FileDialog.h"
 #include "FileSystemObject.h"
+#include "ScriptViews.h"
 #include "TextBox.h"
 #include "TitleBarButton.h"
 #include "Toolbar.h"
@@ -94,12 +95,6 @@ void frmMain::OpenPage(const QString& path) {
 }
 
 void frmMain::RunConversion() {
-    // The run goes through the formats in this order, not the toolbar's: a
-    // run that fails part-way keeps the results of the formats before it.
-    static const TargetFormat* const kRunOrder[] = {&TargetFormat::ASP, &TargetFormat::PHP,
-                                                    &TargetFormat::JavaScript, &TargetFormat::JSP,
-                                                    &TargetFormat::Perl};
-    static_assert(std::size(kRunOrder) == kTargetFormats.size());
     DropScriptEdits();
     Converter converter;
     // Recorded also when the run fails part-way: the files made so far stay.
@@ -107,9 +102,8 @@ void frmMain::RunConversion() {
         qScopeGuard([&] { m_StagingFiles.Add(converter.StagingFileNames()); });
     const QString html = txtHTML->Text();
     converter.SetSourceHTMLText(EngineText::FromWindow(html));
-    for (const TargetFormat* format : kRunOrder) {
-        Sources[static_cast<std::size_t>(format - kTargetFormats.data())] =
-            converter.ConvertTo(*format);
+    for (const std::size_t row : RunOrder()) {
+        Sources[row] = converter.ConvertTo(*kScriptViews[row].Format);
     }
     ConvertedHTML = html;
     HTMLChanged = false;
@@ -141,10 +135,11 @@ void frmMain::ShowFormat(qint16 Index) {
         fra[0]->show();
         fra[1]->hide();
         cdg->SetFilter(kHTMLFilter);
-        xtTab->SetSelectedButton(1);
+        cdg->SetDefaultExt({});
+        xtTab->SetSelectedButton(ToolbarButtonOf(0));
         return;
     }
-    if (Index < 1 || static_cast<std::size_t>(Index) > kTargetFormats.size()) {
+    if (Index < 1 || RowOf(Index) >= kScriptViews.size()) {
         return;
     }
     if (txtHTML->IsEmpty()) {
@@ -155,25 +150,27 @@ void frmMain::ShowFormat(qint16 Index) {
     if (HTMLChanged && !RunConversionOrReport()) {
         return;
     }
-    const auto format = static_cast<std::size_t>(Index - 1);
+    const std::size_t row = RowOf(Index);
+    const ScriptView& view = kScriptViews[row];
     // The engine labels the script of the box's text as UTF-8; a page that
     // came in as Windows-1252 is saved as it came.
-    Relabel(Sources[format], LoadedEncoding);
+    Relabel(Sources[row], LoadedEncoding);
     // The script goes into its box before the page changes, so that a
     // script too large for memory leaves the view as it was.
     try {
-        txtScriptSource->SetText(EditedSources[format] ? *EditedSources[format]
-                                                       : EngineText::ToWindow(Sources[format]));
+        txtScriptSource->SetText(EditedSources[row] ? *EditedSources[row]
+                                                    : EngineText::ToWindow(Sources[row]));
     } catch (const std::bad_alloc&) {
         ReportLackOfMemory(QStringLiteral("show this script"));
         return;
     }
-    ShownScript = format;
+    ShownScript = row;
     fra[0]->hide();
     fra[1]->show();
-    lblScriptName->setText(EngineText::ToWindow(kTargetFormats[format].Caption));
-    cdg->SetFilter(EngineText::ToWindow(kTargetFormats[format].Filter));
-    xtTab->SetSelectedButton(static_cast<qint16>(Index + 1));
+    lblScriptName->setText(EngineText::ToWindow(view.Caption));
+    cdg->SetFilter(EngineText::ToWindow(view.Filter));
+    cdg->SetDefaultExt(EngineText::ToWindow(view.Format->Extension));
+    xtTab->SetSelectedButton(ToolbarButtonOf(Index));
 }
 
 void frmMain::KeepScriptEdits() {
@@ -219,7 +216,7 @@ void frmMain::cmdConvertNow_Click() {
 }
 
 void frmMain::xtTab_ButtonClick(qint16 Index, const QString& /*Key*/) {
-    ShowFormat(static_cast<qint16>(Index - 1));
+    ShowFormat(ViewOfToolbarButton(Index));
 }
 
 void frmMain::txtHTML_Change() {

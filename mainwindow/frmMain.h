@@ -10,6 +10,7 @@
 // leaves its staging files until the window closes (StagingFiles).
 #pragma once
 
+#include "ScriptViews.h"
 #include "StagingFiles.h"
 #include "TextEncoding.h"
 #include "frmMainLayout.h"
@@ -81,13 +82,13 @@ private:
     // How the page in the HTML box was read, until the box is emptied or
     // another page is loaded: its scripts are saved the same way.
     TextEncoding LoadedEncoding = TextEncoding::UTF8;
-    // The result of each format of the table (ASPSource, JavaScriptSource,
+    // The result of each row of kScriptViews (ASPSource, JavaScriptSource,
     // PHPSource, JSPSource, PerlSource), kept in the engine's compact form
     // until one is shown.
-    std::array<std::string, 5> Sources;
+    std::array<std::string, kScriptViews.size()> Sources;
     // The user's edits of each format's script, where there are any.
-    std::array<std::optional<QString>, 5> EditedSources;
-    // The format whose script the script box holds.
+    std::array<std::optional<QString>, kScriptViews.size()> EditedSources;
+    // The row of kScriptViews whose script the script box holds.
     std::optional<std::size_t> ShownScript;
 };
 

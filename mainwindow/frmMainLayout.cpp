@@ -7,8 +7,8 @@
 #include "FileDialog.h"
 #include "Fonts.h"
 #include "Pictures.h"
+#include "ScriptViews.h"
 #include "Shape.h"
-#include "TargetFormat.h"
 #include "TextBox.h"
 #include "TitleBarButton.h"
 #include "Toolbar.h"
@@ -116,12 +116,10 @@ frmMainLayout::frmMainLayout(QWidget* owner) : Form(Twips::Rect(0, 0, 7170, 4890
     xtTab->SetTitle(QStringLiteral("xToolbar"));
     xtTab->AddButton(QStringLiteral(" HTML"), QStringLiteral("HTML"), QStringLiteral("HTML"),
                      QStringLiteral(":/pictures/ToolbarHTML.svg"));
-    for (const TargetFormat& format : kTargetFormats) {
-        const FormatButton& button = format.Button;
-        xtTab->AddButton(
-            EngineText::ToWindow(button.Caption), EngineText::ToWindow(button.Key),
-            EngineText::ToWindow(button.ToolTipText), EngineText::ToWindow(button.Picture),
-            button.WhiteIsTransparent ? std::optional<QColor>(Qt::white) : std::nullopt);
+    for (const ScriptView& view : kScriptViews) {
+        xtTab->AddButton(EngineText::ToWindow(view.ButtonCaption), EngineText::ToWindow(view.Key),
+                         EngineText::ToWindow(view.ToolTipText), EngineText::ToWindow(view.Picture),
+                         view.WhiteIsTransparent ? std::optional<QColor>(Qt::white) : std::nullopt);
     }
 
     cmdClose =
@@ -180,9 +178,9 @@ frmMainLayout::frmMainLayout(QWidget* owner) : Form(Twips::Rect(0, 0, 7170, 4890
     cmdClose->setAccessibleName(QStringLiteral("Close"));
     xtTab->setAccessibleName(QStringLiteral("Formats"));
     xtTab->Button(1)->setAccessibleName(QStringLiteral("HTML page"));
-    for (std::size_t format = 0; format < kTargetFormats.size(); ++format) {
-        xtTab->Button(static_cast<qint16>(format + 2))
-            ->setAccessibleName(EngineText::ToWindow(kTargetFormats[format].Name));
+    for (std::size_t row = 0; row < kScriptViews.size(); ++row) {
+        xtTab->Button(ToolbarButtonOf(ViewOf(row)))
+            ->setAccessibleName(EngineText::ToWindow(kScriptViews[row].Format->Name));
     }
     txtHTML->setAccessibleName(QStringLiteral("HTML"));
     txtScriptSource->setAccessibleName(QStringLiteral("Script source"));

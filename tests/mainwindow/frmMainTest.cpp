@@ -7,7 +7,7 @@
 #include "DragBar.h"
 #include "FileDialog.h"
 #include "ModalAnswers.h"
-#include "TargetFormat.h"
+#include "ScriptViews.h"
 #include "TextBox.h"
 #include "TitleBarButton.h"
 #include "Toolbar.h"
@@ -105,7 +105,7 @@ QString FromEngine(std::string_view text) {
 // The script of `lines` in the format of view `position`, none of the lines
 // holding anything the format escapes, for saving as UTF-8.
 QString PlainScript(int position, const QStringList& lines) {
-    const auto& format = quillomatic::kTargetFormats[static_cast<std::size_t>(position - 2)];
+    const auto& format = *quillomatic::kScriptViews[static_cast<std::size_t>(position - 2)].Format;
     QString script = FromEngine(format.Header);
     bool ascii = true;
     for (const QString& line : lines) {
