@@ -98,10 +98,9 @@ void ConvertFileToFile(benchmark::State& state, const TargetFormat& format, Page
         state.PauseTiming();
         fs::remove("script.out");
         state.ResumeTiming();
-        Converter converter;
-        converter.SetSourceHTMLFilePath(page);
+        TextStream source = FileSystemObject().OpenTextFile(page);
         TextStream output = FileSystemObject().CreateTextFile("script.out", true);
-        converter.ConvertToStream(format, output);
+        Converter::ConvertToStream(format, source, output);
         output.Close();
     }
     fs::remove("script.out");

@@ -158,14 +158,6 @@ const std::string& Converter::ConvertTo(const TargetFormat& format,
     return m_ConvertedSource;
 }
 
-void Converter::ConvertToStream(const TargetFormat& format, TextStream& output,
-                                const std::string& sSourceHTMLText) {
-    TakeSource(sSourceHTMLText);
-    ScriptStream script(output);
-    WriteScriptOfSource(format, script);
-    script.Flush();
-}
-
 void Converter::ConvertToStream(const TargetFormat& format, TextStream& source, TextStream& output,
                                 LineEnds lineEnds) {
     ScriptStream script(output);

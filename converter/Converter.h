@@ -69,17 +69,13 @@ public:
     const std::string& ConvertTo(const TargetFormat& format,
                                  const std::string& sSourceHTMLText = {});
 
-    // Converts like the five operations, but writes the script to `output` as
-    // it is made instead of keeping it, for pages too large to hold in memory
-    // with their script: the bytes written are those of the operation's result
-    // saved through a TextStream. The script is written on a thread of its own
-    // while the rest is made (see BackgroundWriter), so `output` must not be
-    // used elsewhere until this returns. ConvertedSource is left as it was.
-    void ConvertToStream(const TargetFormat& format, TextStream& output,
-                         const std::string& sSourceHTMLText = {});
-    // The same for the page read from `source` (a pipe, say) as it arrives,
-    // whatever the properties hold; none of them is used or changed. With
-    // LineEnds::LF the script's own line breaks are LF.
+    // Converts the page read from `source` (a file or a pipe) as it arrives
+    // and writes the script to `output` as it is made, for pages too large to
+    // hold in memory with their script: the bytes written are those of the
+    // five operations' result for that page, saved through a TextStream. The
+    // script is written on a thread of its own while the rest is made (see
+    // BackgroundWriter), so `output` must not be used elsewhere until this
+    // returns. With LineEnds::LF the script's own line breaks are LF.
     static void ConvertToStream(const TargetFormat& format, TextStream& source, TextStream& output,
                                 LineEnds lineEnds = LineEnds::CRLF);
 

@@ -290,8 +290,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
             // Written file to file, the same script in the page's encoding.
             {
+                TextStream source = FileSystemObject().OpenTextFile(page);
                 TextStream output = FileSystemObject().CreateTextFile(streamed, true);
-                fromFile.ConvertToStream(format, output);
+                Converter::ConvertToStream(format, source, output);
                 output.Close();
             }
             std::string expected = script;
