@@ -1,4 +1,15 @@
-// The file services of the engine and of the window's file commands.
+// The file services of the engine, the window and the companion.
+//
+// A FileSystemObject names, tests, opens and creates files; each open file is
+// a TextStream, which owns its descriptor and reads or writes bytes as they
+// are, or text in an encoding (TextEncoding: UTF-8, or Windows-1252 through
+// CodePage1252; a UTF-16 page is read through a PageReader). Whatever replaces
+// a file does so whole or not at all (AtomicTextFile), through a scratch file
+// that ScratchFiles records so that a signal can remove it; the engine stages
+// text it is given through a StagingFile. BackgroundWriter writes a stream on
+// a thread of its own. StandardStreams settles descriptors 0 to 2 at start.
+// Every failure is a ComponentError made by FileError, naming the file and
+// the cause. Nothing here knows of the script formats or of Qt.
 #pragma once
 
 #include "TextStream.h"
