@@ -131,11 +131,12 @@ void Converter::TakeSource(const std::string& sSourceHTMLText) {
 }
 
 TextEncoding Converter::WriteScriptOfSource(const TargetFormat& format, ScriptSink& script) {
+    m_StagingFileName.clear();
     FileSystemObject fileSystem;
     if (!m_SourceHTMLText.empty()) {
         // The staging file holds the text's own bytes: those are translated.
         StagingFile staging(fileSystem, m_SourceHTMLText);
-        m_StagingFileNames.push_back(staging.Name());
+        m_StagingFileName = staging.Name();
         script.ExpectPage(m_SourceHTMLText.size());
         return WriteScript(format, LineEnds::CRLF, script, WholeText(m_SourceHTMLText, staging))
             .ReadAs();

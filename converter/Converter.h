@@ -21,7 +21,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace quillomatic {
 
@@ -44,12 +43,10 @@ public:
     }
     void SetSourceHTMLFilePath(const std::string& sNewValue) { m_SourceHTMLFilePath = sNewValue; }
 
-    // The staging files this object's conversions from text made in the
-    // current folder, by name, in the order made: the engine leaves them,
-    // for an owner that removes them once it is done.
-    [[nodiscard]] const std::vector<std::string>& StagingFileNames() const noexcept {
-        return m_StagingFileNames;
-    }
+    // The staging file the last conversion made in the current folder, by
+    // name; empty when it made none. The engine leaves it, for an owner that
+    // removes it once it is done.
+    [[nodiscard]] const std::string& StagingFileName() const noexcept { return m_StagingFileName; }
 
     // The result of the last successful conversion on this object.
     [[nodiscard]] const std::string& ConvertedSource() const noexcept { return m_ConvertedSource; }
@@ -89,7 +86,7 @@ private:
     std::string m_SourceHTMLText;
     std::string m_SourceHTMLFilePath;
     std::string m_ConvertedSource;
-    std::vector<std::string> m_StagingFileNames;
+    std::string m_StagingFileName;
 };
 
 } // namespace quillomatic

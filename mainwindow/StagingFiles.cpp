@@ -7,15 +7,17 @@
 namespace quillomatic {
 
 StagingFiles::~StagingFiles() {
-    for (const QString& path : m_Paths) {
-        QFile::remove(path);
+    for (const auto& [folder, names] : m_NamesByFolder) {
+        const QDir in(folder);
+        for (const std::string& name : names) {
+            QFile::remove(in.absoluteFilePath(QFile::decodeName(name.c_str())));
+        }
     }
 }
 
-void StagingFiles::Add(const std::vector<std::string>& names) {
-    const QDir current = QDir::current();
-    for (const std::string& name : names) {
-        m_Paths.append(current.absoluteFilePath(QFile::decodeName(name.c_str())));
+void StagingFiles::Add(const std::string& name) {
+    if (!name.empty()) {
+        m_NamesByFolder[QDir::currentPath()].push_back(name);
     }
 }
 

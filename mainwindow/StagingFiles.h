@@ -1,7 +1,8 @@
 // The staging files the window's conversions made, removed when it closes.
 #pragma once
 
-#include <QStringList>
+#include <QString>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,11 +20,14 @@ public:
     StagingFiles(const StagingFiles&) = delete;
     StagingFiles& operator=(const StagingFiles&) = delete;
 
-    // Records files named relative to the current folder.
-    void Add(const std::vector<std::string>& names);
+    // Records a file named relative to the current folder; an empty name
+    // records nothing.
+    void Add(const std::string& name);
 
 private:
-    QStringList m_Paths;
+    // The names by folder: the names are short and kept without a copy of
+    // their folder each, so a long session's record stays small.
+    std::map<QString, std::vector<std::string>> m_NamesByFolder;
 };
 
 } // namespace quillomatic

@@ -97,12 +97,12 @@ void frmMain::OpenPage(const QString& path) {
 void frmMain::RunConversion() {
     DropScriptEdits();
     Converter converter;
-    // Recorded also when the run fails part-way: the files made so far stay.
-    const auto recordStaging =
-        qScopeGuard([&] { m_StagingFiles.Add(converter.StagingFileNames()); });
     const QString html = txtHTML->Text();
     converter.SetSourceHTMLText(EngineText::FromWindow(html));
     for (const std::size_t row : RunOrder()) {
+        // Recorded also when the conversion fails: the file made stays.
+        const auto recordStaging =
+            qScopeGuard([&] { m_StagingFiles.Add(converter.StagingFileName()); });
         Sources[row] = converter.ConvertTo(*kScriptViews[row].Format);
     }
     ConvertedHTML = html;

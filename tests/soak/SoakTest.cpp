@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
-#include <unistd.h>
+#include <string>
 
 using quillomatic::Converter;
 using quillomatic::frmMain;
@@ -19,12 +19,19 @@ using quillomatic::Toolbar;
 
 namespace {
 
-// Resident memory of the process, in kilobytes.
+// Resident memory of the process that is its own (RssAnon), in kilobytes:
+// pages of its libraries come and go with what other programs read meanwhile.
 long ResidentKilobytes() {
-    long pages = 0;
-    long resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+    std::ifstream status("/proc/self/status");
+    std::string field;
+    while (status >> field) {
+        if (field == "RssAnon:") {
+            long kilobytes = 0;
+            status >> kilobytes;
+            return kilobytes;
+        }
+    }
+    return 0;
 }
 
 // AddressSanitizer holds freed memory back on purpose, so resident memory
