@@ -1,6 +1,8 @@
 // Windows-1252, the single-byte code page of every file the program reads or writes.
 #include "CodePage1252.h"
 
+#include "TextEncoding.h"
+
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -25,19 +27,7 @@ struct Utf8Form {
 
 constexpr Utf8Form ToUtf8(char32_t c) {
     Utf8Form form;
-    if (c < 0x80) {
-        form.bytes[0] = char(c);
-        form.length = 1;
-    } else if (c < 0x800) {
-        form.bytes[0] = char(0xC0 | (c >> 6));
-        form.bytes[1] = char(0x80 | (c & 0x3F));
-        form.length = 2;
-    } else {
-        form.bytes[0] = char(0xE0 | (c >> 12));
-        form.bytes[1] = char(0x80 | ((c >> 6) & 0x3F));
-        form.bytes[2] = char(0x80 | (c & 0x3F));
-        form.length = 3;
-    }
+    form.length = static_cast<std::uint8_t>(AppendUtf8(c, form.bytes.data()) - form.bytes.data());
     return form;
 }
 

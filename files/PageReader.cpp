@@ -2,6 +2,7 @@
 #include "PageReader.h"
 
 #include "FileError.h"
+#include "TextEncoding.h"
 #include "TextStream.h"
 
 #include <algorithm>
@@ -14,20 +15,6 @@ namespace {
 
 // UTF-16 is read this much at a time; in UTF-8 it takes at most half as much again.
 constexpr std::size_t kRawBlock = std::size_t(1) << 17;
-
-char* AppendUtf8(char32_t c, char* out) {
-    if (c < 0x80) {
-        *out = static_cast<char>(c);
-        return out + 1;
-    }
-    static constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
-    const int continuations = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-    *out = static_cast<char>(kLead[continuations] | (c >> (6 * continuations)));
-    for (int k = continuations - 1; k >= 0; --k) {
-        *++out = static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
-    }
-    return out + 1;
-}
 
 } // namespace
 

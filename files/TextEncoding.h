@@ -37,6 +37,22 @@ private:
     unsigned char m_Highest = 0xBF;
 };
 
+// Writes the UTF-8 form of the character `c` (at most U+10FFFF, not a
+// surrogate) at `out`, and returns the end of what it wrote: 1 to 4 bytes.
+constexpr char* AppendUtf8(char32_t c, char* out) noexcept {
+    if (c < 0x80) {
+        *out++ = static_cast<char>(c);
+        return out;
+    }
+    const int continuations = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    const char32_t lead = continuations == 1 ? 0xC0 : continuations == 2 ? 0xE0 : 0xF0;
+    *out++ = static_cast<char>(lead | (c >> (6 * continuations)));
+    for (int k = continuations - 1; k >= 0; --k) {
+        *out++ = static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
+    }
+    return out;
+}
+
 // How a file of these bytes is read.
 [[nodiscard]] TextEncoding EncodingOf(std::string_view bytes);
 // The text the bytes stand for, read as `encoding`.
