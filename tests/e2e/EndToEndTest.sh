@@ -30,6 +30,10 @@ fail() {
         cat "$work/program.log" >&2
     fi
     shot "failure"
+    if ! kill -0 "$server" 2>/dev/null; then
+        echo "The X server has ended. It said:" >&2
+        cat "$work/xvfb.log" >&2
+    fi
     exit 1
 }
 
@@ -40,7 +44,10 @@ done
 # A display of our own. The server picks a free number itself and writes it
 # once it takes connections: another test starting a server at the same
 # moment can neither take the same number nor have its server used by us.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# Without -noreset the server starts over each time its last client leaves,
+# as when the program quits before being started again with a page, and a
+# program connecting in that moment is turned away now and then.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 server=$!
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break
