@@ -7,8 +7,8 @@
 namespace quillomatic::ScratchFiles {
 
 // A scratch file is made, renamed into place and removed through these, under
-// one lock, so that RemoveAll() sees every file that exists and none that is
-// gone: a file appears in the record in the same step as on disk.
+// one lock, so that RemoveAllAndHold() sees every file that exists and none
+// that is gone: a file appears in the record in the same step as on disk.
 
 // open(path, flags | O_CREAT | O_EXCL, mode), recorded; -1 with errno set on failure.
 [[nodiscard]] int Create(const std::string& path, int flags, mode_t mode);
