@@ -1,5 +1,6 @@
 // JSP scripts served by a real Tomcat 10: what each page's script prints is the page.
 #include "CompanionRun.h"
+#include "FirstDifference.h"
 #include "HostileLines.h"
 #include "Utf16.h"
 
@@ -28,6 +29,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::DataFile;
+using testing::FirstDifference;
 using testing::ReadBytes;
 using testing::RunShell;
 using testing::ShellQuoted;
@@ -203,19 +205,6 @@ std::string PrintedLines(const std::string& page) {
     return printed.empty() || printed.back() == '\n' ? printed : printed + '\n';
 }
 
-// Where two byte strings first differ, for a readable failure on long bodies.
-std::string FirstDifference(const std::string& expected, const std::string& actual) {
-    const auto at = static_cast<std::size_t>(
-        std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end()).first -
-        expected.begin());
-    const std::size_t from = at < 20 ? 0 : at - 20;
-    return "sizes " + std::to_string(expected.size()) + " and " + std::to_string(actual.size()) +
-           ", first difference at byte " + std::to_string(at) +
-           "\n  expected: " + ::testing::PrintToString(expected.substr(from, 60)) +
-           "\n  served:   " +
-           ::testing::PrintToString(actual.substr(std::min(from, actual.size()), 60));
-}
-
 using JspInTomcat = testing::CompanionRun;
 
 TEST_F(JspInTomcat, EveryPageIsServedAsItsBytesInItsEncoding) {
@@ -262,7 +251,8 @@ TEST_F(JspInTomcat, EveryPageIsServedAsItsBytesInItsEncoding) {
             << head;
         const std::string expected = page.printed.empty() ? PrintedLines(page.bytes) : page.printed;
         const std::string served = ReadBytes(folder / "body");
-        EXPECT_TRUE(served == expected) << page.name << ": " << FirstDifference(expected, served);
+        EXPECT_TRUE(served == expected)
+            << page.name << ": " << FirstDifference(expected, served, "served");
     }
 }
 

@@ -6,6 +6,7 @@
 #include "Converter.h"
 #include "FileBytes.h"
 #include "FileSystemObject.h"
+#include "FirstDifference.h"
 #include "FormatCases.h"
 #include "RandomPage.h"
 #include "ReferenceScript.h"
@@ -28,22 +29,8 @@ using testing::ReadBytes;
 using testing::TemporaryFolder;
 using testing::WriteBytes;
 
+using testing::FirstDifference;
 using testing::FormatCase;
-
-// Where two results first differ, with the bytes around it, for a readable failure.
-std::string FirstDifference(const std::string& expected, const std::string& actual) {
-    std::size_t at = 0;
-    while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) {
-        ++at;
-    }
-    const auto around = [at](const std::string& text) {
-        const std::size_t from = at < 40 ? 0 : at - 40;
-        return ::testing::PrintToString(text.substr(from, 80));
-    };
-    return "sizes " + std::to_string(expected.size()) + " and " + std::to_string(actual.size()) +
-           ", first difference at byte " + std::to_string(at) +
-           "\n  expected: " + around(expected) + "\n  written:  " + around(actual);
-}
 
 class StreamConversion : public ::testing::TestWithParam<FormatCase> {
 protected:
@@ -62,12 +49,13 @@ protected:
         converter.SetSourceHTMLFilePath(folder / "page.html");
         const std::string fromStream = StreamedFrom(folder / "page.html");
         if (fromStream != expected) {
-            ADD_FAILURE() << what << ", from its stream: " << FirstDifference(expected, fromStream);
+            ADD_FAILURE() << what << ", from its stream: "
+                          << FirstDifference(expected, fromStream, "written");
         }
         const std::string decoded = TextOf(expected, EncodingOf(page));
         const std::string text = (converter.*GetParam().convert)({});
         if (text != decoded) {
-            ADD_FAILURE() << what << ", to text: " << FirstDifference(decoded, text);
+            ADD_FAILURE() << what << ", to text: " << FirstDifference(decoded, text, "written");
         }
     }
 
