@@ -4,7 +4,9 @@
 #include "BatchReport.h"
 #include "Converter.h"
 #include "FileError.h"
+#include "NameQuoting.h"
 #include "FileSystemObject.h"
+#include "MemoryFailure.h"
 #include "PageFiles.h"
 #include "ReplacementGroup.h"
 #include "ScriptNames.h"
@@ -79,13 +81,13 @@ BatchConverter::BatchConverter(std::vector<const TargetFormat*> formats, std::st
     : m_Formats(std::move(formats)), m_Folder(std::move(folder)), m_LineEnds(lineEnds) {
     struct stat status {};
     if (::stat(m_Folder.c_str(), &status) != 0) {
-        throw std::runtime_error("the output folder \"" + m_Folder + "\" " +
+        throw std::runtime_error("the output folder " + NameQuoting::Quoted(m_Folder) + " " +
                                  (errno == ENOENT
                                       ? std::string("does not exist")
                                       : "cannot be used: " + std::string(std::strerror(errno))));
     }
     if (!S_ISDIR(status.st_mode)) {
-        throw std::runtime_error("the output folder \"" + m_Folder + "\" is not a folder");
+        throw std::runtime_error("the output folder " + NameQuoting::Quoted(m_Folder) + " is not a folder");
     }
 }
 
@@ -132,8 +134,7 @@ void BatchConverter::ConvertPages(const std::vector<SitePage>& pages, const Page
                 report.PageDone(page, pages[page].Failure);
             }
         } catch (const std::exception& error) {
-            // A ComponentError's what() is its description.
-            report.PageDone(page, error.what());
+            report.PageDone(page, MemoryFailure::Describe(error, pages[page].Path));
         }
         if (group.Waiting() >= kScriptsPerSync) {
             commit();

@@ -1,6 +1,8 @@
 // The arguments of quillomatic-convert.
 #include "CommandLine.h"
 
+#include "NameQuoting.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -264,8 +266,8 @@ void CommandLine::CheckCombination() const {
         std::error_code ignored;
         if (m_InputPaths.size() == 1 &&
             std::filesystem::is_directory(m_InputPaths.front(), ignored)) {
-            throw UsageError("\"" + m_InputPaths.front() +
-                             "\" is a folder: its pages need --output-dir");
+            throw UsageError(NameQuoting::Quoted(m_InputPaths.front()) +
+                             " is a folder: its pages need --output-dir");
         }
         if (m_InputPaths.size() > 1) {
             throw UsageError("several pages need --output-dir");

@@ -2,6 +2,7 @@
 #include "PageFiles.h"
 
 #include "FileError.h"
+#include "NameQuoting.h"
 
 #include <sys/stat.h>
 
@@ -13,6 +14,13 @@ PageFiles::PageFiles(const std::vector<std::string>& pages) {
         if (::stat(page.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
             m_PageOfFile.emplace(FileId(status.st_dev, status.st_ino), page);
         }
+    }
+}
+
+void PageFiles::AddOpenPage(int descriptor, const std::string& name) {
+    struct stat status {};
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
+        m_PageOfFile.emplace(FileId(status.st_dev, status.st_ino), name);
     }
 }
 
@@ -36,7 +44,7 @@ const std::string* PageFiles::PageOf(const struct stat& status) const {
 
 ComponentError PageFiles::Refusal(const std::string& target, const std::string& page) {
     return FileError::Make(FileError::kPathFileAccessError, FileError::Action::Write, target,
-                           "it is the page \"" + page + "\" itself");
+                           "it is the page " + NameQuoting::Quoted(page) + " itself");
 }
 
 } // namespace quillomatic

@@ -24,6 +24,11 @@ public:
     // be looked at is left out (opening it will say why).
     explicit PageFiles(const std::vector<std::string>& pages);
 
+    // The page open as `descriptor` joins them under `name`, when it is a
+    // regular file: standard input redirected from a page ("< page.html") is
+    // as much a page as one named, whatever name a target reaches it by.
+    void AddOpenPage(int descriptor, const std::string& name);
+
     // The page `target` is, or nullptr when it is none of them (or does not exist).
     [[nodiscard]] const std::string* PageAt(const std::string& target) const;
     // The page open as `descriptor` (standard output redirected to a page), or nullptr.

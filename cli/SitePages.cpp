@@ -2,6 +2,7 @@
 #include "SitePages.h"
 
 #include "FileError.h"
+#include "NameQuoting.h"
 #include "ScriptNames.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ std::string ClashLine(const std::vector<std::string>& paths, const std::string& 
     std::string line;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         line += i == 0 ? "" : i + 1 == paths.size() ? " and " : ", ";
-        line += "\"" + paths[i] + "\"";
+        line += NameQuoting::Quoted(paths[i]);
     }
     return line + (paths.size() == 2 ? " would both" : " would all") + " be written as " + script;
 }
@@ -54,7 +55,8 @@ SitePages::SitePages(const std::vector<std::string>& inputs) {
             AddPage(input, ScriptNames::PageName(input));
         } else if (AddFolder(input, "") == 0) {
             AddFailure(input,
-                       "Cannot convert \"" + input + "\": no file in it ends in .html or .htm.");
+                       "Cannot convert " + NameQuoting::Quoted(input) +
+                           ": no file in it ends in .html or .htm.");
         }
     }
 }

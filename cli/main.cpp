@@ -4,9 +4,9 @@
 #include "BatchConverter.h"
 #include "BatchReport.h"
 #include "CommandLine.h"
-#include "ComponentError.h"
 #include "Converter.h"
 #include "FileSystemObject.h"
+#include "MemoryFailure.h"
 #include "PageFiles.h"
 #include "SignalCleanup.h"
 #include "SitePages.h"
@@ -37,8 +37,11 @@ TextStream OpenPage(const CommandLine& commandLine) {
 // names. The script goes out as it is made, so a page of any size converts in
 // a few megabytes.
 int ConvertPage(const CommandLine& commandLine) {
-    const PageFiles page(commandLine.InputPaths());
+    PageFiles page(commandLine.InputPaths());
     TextStream source = OpenPage(commandLine);
+    if (commandLine.InputPaths().empty()) {
+        page.AddOpenPage(source.Descriptor(), source.Path());
+    }
     const TargetFormat& format = *commandLine.Formats().front();
     if (commandLine.OutputPath().empty()) {
         TextStream output = TextStream::StandardOutput();
@@ -86,7 +89,6 @@ int main(int argc, char* argv[]) {
     if (!StandardStreams::Occupy()) {
         return kExitFailure; // without /dev/null there is nowhere safe even to say so
     }
-    SignalCleanup::Install();
     // Past a file size limit, let the write fail and be reported rather than
     // have the signal end the program with a scratch file left behind.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -105,13 +107,15 @@ int main(int argc, char* argv[]) {
         std::cout << "quillomatic-convert " QUILLOMATIC_VERSION "\n";
         return 0;
     }
+    const bool onePage = commandLine.OutputFolder().empty();
     try {
-        return commandLine.OutputFolder().empty() ? ConvertPage(commandLine)
-                                                  : ConvertBatch(commandLine);
-    } catch (const ComponentError& error) {
-        std::cerr << "quillomatic-convert: " << error.Description() << "\n";
+        SignalCleanup::Install();
+        return onePage ? ConvertPage(commandLine) : ConvertBatch(commandLine);
     } catch (const std::exception& error) {
-        std::cerr << "quillomatic-convert: " << error.what() << "\n";
+        const std::string page = !onePage                            ? std::string()
+                                 : commandLine.InputPaths().empty() ? "standard input"
+                                                                    : commandLine.InputPaths().front();
+        std::cerr << "quillomatic-convert: " << MemoryFailure::Describe(error, page) << "\n";
     }
     return kExitFailure;
 }

@@ -5,9 +5,11 @@
 #include "FileSystemObject.h"
 #include "ScratchFiles.h"
 
+#include <acl/libacl.h>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/acl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,6 +37,27 @@ mode_t SpecialFileType(const std::string& path) {
         return 0;
     }
     return status.st_mode & S_IFMT;
+}
+
+// The old file's access ACL passes to its replacement, as cp -p passes it:
+// a script that a web server's user may read through an entry of its own
+// stays readable to it, and the group's entry (which the ACL's mask, not the
+// mode, then limits) gives no one more than before. The replacement was made
+// owner-only, or with the folder's default ACL, so the old file's list is set
+// even when it says no more than the mode. Where the file system keeps no
+// ACLs there is nothing to copy.
+void CopyAccessList(const std::string& from, int toDescriptor) {
+    const acl_t list = ::acl_get_file(from.c_str(), ACL_TYPE_ACCESS);
+    if (list == nullptr) {
+        return;
+    }
+    const bool copied = ::acl_set_fd(toDescriptor, list) == 0;
+    const int error = errno;
+    const bool saysOnlyTheMode = ::acl_equiv_mode(list, nullptr) == 0;
+    ::acl_free(list);
+    if (!copied && !saysOnlyTheMode) {
+        throw FileError::FromErrno(error, FileError::Action::Write, from);
+    }
 }
 
 } // namespace
@@ -123,6 +146,7 @@ void AtomicTextFile::Complete() {
     if (::fchmod(m_Stream->Descriptor(), old.st_mode & 07777 & ~mode_t(S_ISUID | S_ISGID)) != 0) {
         throw FileError::FromErrno(errno, FileError::Action::Write, m_TargetPath);
     }
+    CopyAccessList(m_TargetPath, m_Stream->Descriptor());
 }
 
 void AtomicTextFile::CommitSynced() {

@@ -11,8 +11,8 @@ namespace quillomatic {
 
 // The text goes to a scratch file beside the target, which Commit() makes
 // durable and renames over the target. A new file gets the permissions the
-// umask leaves; a replaced one keeps the old file's owner, group and
-// permissions (see Complete). Until then the target is untouched; a writer
+// umask leaves (or its folder's default ACL gives); a replaced one keeps the
+// old file's owner, group, permissions and ACL (see Complete). Until then the target is untouched; a writer
 // destroyed without Commit() removes its scratch file, so a failed save leaves
 // the old file as it was and nothing half-written behind. Errors name the target.
 //

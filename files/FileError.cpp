@@ -1,9 +1,12 @@
 // The errors the file services raise, each naming the file and the cause.
 #include "FileError.h"
 
+#include "NameQuoting.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace quillomatic {
 namespace {
@@ -35,6 +38,18 @@ bool FolderOfPathExists(const std::string& path) {
     return std::filesystem::is_directory(folder, ignored);
 }
 
+// The errno of looking at `path` through its links; 0 when it can be looked at.
+int StatusOf(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? 0 : errno;
+}
+
+// A socket cannot be opened as a file: open() says "No such device or address".
+bool IsSocket(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode);
+}
+
 } // namespace
 
 namespace FileError {
@@ -42,8 +57,8 @@ namespace FileError {
 ComponentError Make(std::int32_t number, Action action, const std::string& path,
                     const std::string& cause) {
     return ComponentError(number, kSource,
-                          std::string("Cannot ") + VerbOf(action) + " \"" + path + "\": " + cause +
-                              ".");
+                          std::string("Cannot ") + VerbOf(action) + " " +
+                              NameQuoting::Quoted(path) + ": " + cause + ".");
 }
 
 ComponentError FromErrno(int errorNumber, Action action, const std::string& path) {
@@ -64,7 +79,11 @@ ComponentError FromErrno(int errorNumber, Action action, const std::string& path
     case EEXIST:
         return Make(kFileAlreadyExists, action, path, "a file of that name already exists");
     case ELOOP:
-        return Make(kPathFileAccessError, action, path, "it is a symbolic link");
+        // Links are followed everywhere but where a file is made under a
+        // fresh name, so the cause is nearly always a loop.
+        return Make(kPathFileAccessError, action, path,
+                    StatusOf(path) == ELOOP ? "there is a loop of symbolic links"
+                                            : "it is a symbolic link");
     case ENAMETOOLONG:
         return Make(kPathFileAccessError, action, path, "the name is too long");
     case ENOSPC:
@@ -72,6 +91,11 @@ ComponentError FromErrno(int errorNumber, Action action, const std::string& path
         return Make(kDiskFull, action, path, "the disk is full");
     case EFBIG:
         return Make(kDiskFull, action, path, "the file would be larger than allowed");
+    case ENXIO:
+        if (IsSocket(path)) {
+            return Make(kPathFileAccessError, action, path, "it is a socket");
+        }
+        return Make(kDeviceIOError, action, path, std::strerror(errorNumber));
     case EAGAIN:
         return Make(kDeviceIOError, action, path, "it cannot take more without waiting");
     default:

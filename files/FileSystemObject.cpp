@@ -27,6 +27,12 @@ bool FileSystemObject::FileExists(const std::string& sPath) const {
     return !sPath.empty() && ::stat(sPath.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
 }
 
+bool FileSystemObject::NothingAt(const std::string& sPath) const {
+    struct stat status {};
+    return sPath.empty() ||
+           (::stat(sPath.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR));
+}
+
 TextStream FileSystemObject::OpenTextFile(const std::string& sPath) const {
     return OpenForReading(sPath, 0);
 }
@@ -43,7 +49,7 @@ TextStream FileSystemObject::OpenRegularTextFile(const std::string& sPath) const
         }
     }
     throw FileError::Make(FileError::kPathFileAccessError, FileError::Action::Open, sPath,
-                          "it is not a regular file");
+                          S_ISSOCK(status.st_mode) ? "it is a socket" : "it is not a regular file");
 }
 
 TextStream FileSystemObject::OpenForReading(const std::string& sPath, int flags) {

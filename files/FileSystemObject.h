@@ -38,6 +38,10 @@ public:
     [[nodiscard]] std::string GetTempName();
     // True when `sPath` names an existing file (a folder is not a file).
     [[nodiscard]] bool FileExists(const std::string& sPath) const;
+    // True when nothing at all is found at `sPath` through its links; a
+    // folder, a socket or a loop of links is something, which opening it
+    // then names.
+    [[nodiscard]] bool NothingAt(const std::string& sPath) const;
     // Opens an existing file for reading.
     [[nodiscard]] TextStream OpenTextFile(const std::string& sPath) const;
     // Opens an existing regular file for reading, never waiting: anything else

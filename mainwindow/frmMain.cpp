@@ -99,6 +99,7 @@ void frmMain::RunConversion() {
     Converter converter;
     const QString html = txtHTML->Text();
     converter.SetSourceHTMLText(EngineText::FromWindow(html));
+    m_StagingFiles.BeginRun();
     for (const std::size_t row : RunOrder()) {
         // Recorded also when the conversion fails: the file made stays.
         const auto recordStaging =
@@ -260,7 +261,7 @@ bool frmMain::LoadPage(QString chosen) {
                 cdg->ShowOpen();
                 chosen = cdg->FileName();
             }
-            if (fileSystem.FileExists(EngineText::Path(chosen))) {
+            if (!fileSystem.NothingAt(EngineText::Path(chosen))) {
                 break;
             }
             if (ShowMessage(TwoSentences(QStringLiteral("Sorry, that file doesn't exist."),
@@ -270,6 +271,9 @@ bool frmMain::LoadPage(QString chosen) {
             }
             chosen.clear();
         }
+        // Opened first, so that a folder or a socket is named as what it is
+        // before the user is asked to give up the HTML for it.
+        TextStream file = fileSystem.OpenRegularTextFile(EngineText::Path(chosen));
         if (!txtHTML->IsEmpty() &&
             ShowMessage(TwoSentences(QStringLiteral("Loading HTML from a file will erase the "
                                                     "current HTML you have entered."),
@@ -277,7 +281,6 @@ bool frmMain::LoadPage(QString chosen) {
                         kYes, kNo) == 2) {
             return false;
         }
-        TextStream file = fileSystem.OpenRegularTextFile(EngineText::Path(chosen));
         TextEncoding readAs = TextEncoding::UTF8;
         const QString html = EngineText::ToWindow(file.ReadAll(&readAs));
         file.Close();

@@ -6,7 +6,7 @@ QUILLOMATIC_BUILD="${QUILLOMATIC_BUILD:-$QUILLOMATIC_ROOT/build}"
 
 # Packages every build needs.
 BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libgtest-dev libgmock-dev libbenchmark-dev
-                qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core fonts-liberation)
+                qt6-base-dev qt6-svg-dev libgl-dev libacl1-dev fonts-dejavu-core fonts-liberation)
 # Packages that making the Debian package and checking it need: dpkg-deb and
 # dpkg-shlibdeps, file (which CPack asks what each file is) and lintian.
 DEB_PACKAGES=(dpkg-dev file lintian)

@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -79,6 +81,49 @@ TEST_F(BadInput, PageInAMissingFolderIsReported) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(Errors(),
               "quillomatic-convert: Cannot open \"gone/page.html\": the folder does not exist.\n");
+}
+
+TEST_F(BadInput, EachFailureSaysItsCauseAndNamesThePageHarmlessly) {
+    WriteBytes(folder / "page.html", kPerlHeader);
+    fs::create_symlink("loop.html", folder / "loop.html");
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = folder / "socket.html";
+    ASSERT_LT(socketPath.size(), sizeof(address.sun_path));
+    socketPath.copy(address.sun_path, socketPath.size());
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ::close(listener);
+    const bool sanitized =
+#if defined(__SANITIZE_ADDRESS__)
+        true; // the sanitizer's shadow memory needs more than any such limit
+#else
+        false;
+#endif
+    const struct {
+        std::string Prefix;
+        std::string Arguments;
+        std::string Error;
+    } kFailures[] = {
+        {"", "--to php loop.html", "Cannot open \"loop.html\": there is a loop of symbolic links."},
+        {"", "--to php socket.html", "Cannot open \"socket.html\": it is a socket."},
+        // Names that would set the terminal's title or split the line.
+        {"", "--to php \"$(printf 'x\\033]0;owned\\007y.html')\"",
+         "Cannot open $'x\\033]0;owned\\ay.html': the file does not exist."},
+        {"", "--to php -d . \"$(printf 'a\\nb.html')\"",
+         "Cannot open $'a\\nb.html': the file does not exist."},
+        {"ulimit -v 9000;", "--to php page.html", "not enough memory to convert \"page.html\""},
+        {"ulimit -v 9000;", "--to php,perl -d . page.html",
+         "not enough memory to convert the pages"},
+    };
+    for (const auto& failure : kFailures) {
+        if (sanitized && !failure.Prefix.empty()) {
+            continue;
+        }
+        const auto result = Convert(failure.Arguments, failure.Prefix);
+        EXPECT_EQ(result.exitCode, 1) << failure.Arguments;
+        EXPECT_EQ(Errors(), "quillomatic-convert: " + failure.Error + "\n");
+    }
 }
 
 TEST_F(BadInput, UnreadablePageIsReportedAndLeftAsItWas) {

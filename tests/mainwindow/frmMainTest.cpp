@@ -30,8 +30,11 @@
 #include <csignal>
 #include <fcntl.h>
 #include <memory>
+#include <sys/acl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using quillomatic::CommandButton;
@@ -205,6 +208,8 @@ private slots:
     void LoadOfAMissingNameOffersAnotherPick();
     void LoadCancelledChangesNothing();
     void FailedLoadIsReportedAndKeepsTheText();
+    void WhatIsNoPageIsNamedForWhatItIs_data();
+    void WhatIsNoPageIsNamedForWhatItIs();
     void SaveWritesTheScriptBoxAsShown();
     void SaveOverAnExistingFileAsksFirst();
     void SaveProposesTheLoadedNameWithTheViewsExtension_data();
@@ -230,10 +235,10 @@ private slots:
     void AboutBoxOpensModallyAndCloses();
 
 private:
-    int StagingFiles() const {
-        return static_cast<int>(
-            QDir(m_Folder->path()).entryList({QStringLiteral("qm*.tmp")}, QDir::Files).size());
+    QStringList StagingNames() const {
+        return QDir(m_Folder->path()).entryList({QStringLiteral("qm*.tmp")}, QDir::Files);
     }
+    int StagingFiles() const { return static_cast<int>(StagingNames().size()); }
     QString PathOf(const QString& name) const { return m_Folder->filePath(name); }
 
     std::unique_ptr<QTemporaryDir> m_Folder;
@@ -385,11 +390,15 @@ void frmMainTest::RestoringTheConvertedTextNeedsNoNewRun() {
     QCOMPARE(StagingFiles(), 5);
     QCOMPARE(window.txtScriptSource()->Text(), php);
 
-    // A real change runs again.
+    // A real change runs again, and its staging files take the place of the last run's.
+    const QStringList lastRun = StagingNames();
     window.ClickView(1);
     window.Type(QStringLiteral("!"));
     window.ClickView(4);
-    QCOMPARE(StagingFiles(), 10);
+    QCOMPARE(StagingFiles(), 5);
+    for (const QString& name : lastRun) {
+        QVERIFY(!StagingNames().contains(name));
+    }
     QVERIFY(window.txtScriptSource()->Text().contains(QStringLiteral("echo \"<p>!\\n\";")));
 }
 
@@ -650,6 +659,56 @@ void frmMainTest::FailedLoadIsReportedAndKeepsTheText() {
     QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<old>"));
 }
 
+void frmMainTest::WhatIsNoPageIsNamedForWhatItIs_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shownAs"); // after the folder's path and "/"
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("folder") << "folder" << "site.html" << "site.html\"" << "it is a folder, not a file";
+    QTest::newRow("loop of links") << "loop" << "loop.html" << "loop.html\""
+                                   << "there is a loop of symbolic links";
+    QTest::newRow("socket") << "socket" << "socket.html" << "socket.html\"" << "it is a socket";
+    // The name a hostile archive could hold: it would set a terminal's title.
+    QTest::newRow("control characters")
+        << "folder" << "x\x1b]0;owned\x07y.html" << "x\\033]0;owned\\ay.html'"
+        << "it is a folder, not a file";
+}
+
+void frmMainTest::WhatIsNoPageIsNamedForWhatItIs() {
+    QFETCH(QString, kind);
+    QFETCH(QString, name);
+    QFETCH(QString, shownAs);
+    QFETCH(QString, cause);
+    const QString path = PathOf(name);
+    const QByteArray encoded = QFile::encodeName(path);
+    if (kind == QStringLiteral("folder")) {
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == QStringLiteral("loop")) {
+        QVERIFY(QFile::link(path, path));
+    } else {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        QVERIFY(static_cast<std::size_t>(encoded.size()) < sizeof(address.sun_path));
+        std::copy(encoded.begin(), encoded.end(), address.sun_path);
+        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0);
+        ::close(listener);
+    }
+    Window window;
+    ModalAnswers answers;
+    window.Type(QStringLiteral("<old>"));
+    answers.ThenPress(1);
+    window.form.OpenPage(path); // as "quillomatic PATH" opens it
+    QVERIFY(answers.AllAnswered());
+    // Told at once, without the question about the HTML it would replace.
+    QCOMPARE(answers.Messages().size(), 1);
+    const QString report = answers.Messages().at(0).Text;
+    QVERIFY2(report.endsWith(QStringLiteral("/") + shownAs + QStringLiteral(": ") + cause +
+                             QLatin1Char('.')),
+             qPrintable(report));
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<old>"));
+}
+
 void frmMainTest::SaveWritesTheScriptBoxAsShown() {
     Window window;
     ModalAnswers answers;
@@ -685,10 +744,21 @@ void frmMainTest::SaveOverAnExistingFileAsksFirst() {
     QCOMPARE(answers.Messages().first().Caption1, QStringLiteral("Yes"));
     QCOMPARE(ReadFile(target).left(12), QByteArray("old contents"));
 
+    // Readable by the web server's user alone, through an entry of its own:
+    // the replacement keeps that.
+    const char* const kList = "user::rw-\nuser:daemon:r--\ngroup::---\nmask::r--\nother::---\n";
+    const acl_t list = ::acl_from_text(kList);
+    QVERIFY(::acl_set_file(QFile::encodeName(target).constData(), ACL_TYPE_ACCESS, list) == 0);
+    ::acl_free(list);
     answers.ThenPick(target).ThenPress(1).ThenPress(1);
     window.Click("cmdSave");
     QCOMPARE(answers.MessageTexts(), (QStringList{kOverwrite, kOverwrite, kSaved}));
     QCOMPARE(ReadFile(target), window.txtScriptSource()->Text().toLatin1());
+    const acl_t kept = ::acl_get_file(QFile::encodeName(target).constData(), ACL_TYPE_ACCESS);
+    char* text = ::acl_to_text(kept, nullptr);
+    QCOMPARE(QString::fromUtf8(text), QString::fromUtf8(kList));
+    ::acl_free(text);
+    ::acl_free(kept);
 }
 
 void frmMainTest::SaveProposesTheLoadedNameWithTheViewsExtension_data() {
