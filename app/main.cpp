@@ -1,5 +1,7 @@
 // Quillomatic: creating the main window starts the program, closing it ends it.
 #include "ApplicationTitle.h"
+#include "EndingSignals.h"
+#include "StagingFiles.h"
 #include "StagingFolder.h"
 #include "StandardStreams.h"
 #include "frmMain.h"
@@ -79,6 +81,8 @@ int main(int argc, char* argv[]) {
     // Past a file size limit a save fails and is reported, rather than the
     // signal ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A kill or a closed terminal ends the program without its staging files.
+    const quillomatic::EndingSignals endingSignals(&quillomatic::StagingFiles::RemoveAllRecorded);
     // Taken while the current folder is still the one it was named from.
     QString page;
     try {

@@ -3,9 +3,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,29 +15,61 @@ namespace {
 
 constexpr mode_t kOwnerOnly = S_IRWXU;
 
-// Makes `path` and its missing parents, each readable by its owner alone, as
-// the XDG base directories ask; an existing folder is left as it is.
-bool MakeFolders(const QString& path) {
+// Makes the missing folders of `path`, each readable by its owner alone, as
+// the XDG base directories ask; an existing folder is left as it is. True
+// when `path` itself was made now.
+bool MakeFolders(const QString& path, bool& madeNow) {
     QString made;
     for (const QString& part : path.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         made += QLatin1Char('/') + part;
-        if (::mkdir(QFile::encodeName(made).constData(), kOwnerOnly) != 0 && errno != EEXIST) {
+        madeNow = ::mkdir(QFile::encodeName(made).constData(), kOwnerOnly) == 0;
+        if (!madeNow && errno != EEXIST) {
             return false;
         }
     }
     return true;
 }
 
-// Whether `path` is a folder of this user's, kept to the user alone.
-bool IsOwnFolder(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
+// The folder at `path` opened, when it is this user's own folder and not a
+// link to one: the program changes and sweeps only a folder of its own, never
+// one a link leads to (a shared folder such as /tmp), nor one of someone
+// else's. -1 otherwise.
+int OpenOwnFolder(const QString& path, bool madeNow) {
+    const int folder = ::open(QFile::encodeName(path).constData(),
+                              O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     struct stat status {};
-    if (::stat(name.constData(), &status) != 0 || !S_ISDIR(status.st_mode) ||
-        status.st_uid != ::getuid()) {
-        return false;
+    if (folder < 0 || ::fstat(folder, &status) != 0 || status.st_uid != ::getuid()) {
+        if (folder >= 0) {
+            ::close(folder);
+        }
+        return -1;
     }
     constexpr mode_t kForOthers = S_IRWXG | S_IRWXO | S_ISUID | S_ISGID | S_ISVTX;
-    return (status.st_mode & kForOthers) == 0 || ::chmod(name.constData(), kOwnerOnly) == 0;
+    if ((madeNow || (status.st_mode & kForOthers) != 0) && ::fchmod(folder, kOwnerOnly) != 0) {
+        ::close(folder);
+        return -1;
+    }
+    return folder;
+}
+
+// Removes the staging files in `folder` last changed before `limit`: the
+// names FileSystemObject::GetTempName gives, and only regular files of those
+// names, no link and no folder.
+void RemoveStagingFilesOlderThan(int folder, const QDateTime& limit) {
+    static const QRegularExpression stagingName(QStringLiteral("^qm[0-9a-f]{8}\\.tmp$"));
+    DIR* entries = ::fdopendir(::dup(folder));
+    if (entries == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(entries)) {
+        struct stat status {};
+        if (stagingName.match(QFile::decodeName(entry->d_name)).hasMatch() &&
+            ::fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode) && status.st_mtim.tv_sec < limit.toSecsSinceEpoch()) {
+            ::unlinkat(folder, entry->d_name, 0);
+        }
+    }
+    ::closedir(entries);
 }
 
 } // namespace
@@ -56,25 +89,18 @@ StagingFolder::StagingFolder() {
 }
 
 bool StagingFolder::Enter(const QDateTime& now) {
-    if (m_Path.isEmpty() || !MakeFolders(m_Path) || !IsOwnFolder(m_Path)) {
+    bool madeNow = false;
+    if (m_Path.isEmpty() || !MakeFolders(m_Path, madeNow)) {
         return false;
     }
-    RemoveStagingFilesOlderThan(now.addDays(-7));
-    return QDir::setCurrent(m_Path);
-}
-
-void StagingFolder::RemoveStagingFilesOlderThan(const QDateTime& limit) const {
-    // The names FileSystemObject::GetTempName gives, and only real files of
-    // those names: no link, no folder.
-    static const QRegularExpression stagingName(QStringLiteral("^qm[0-9a-f]{8}\\.tmp$"));
-    const QFileInfoList entries =
-        QDir(m_Path).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QFileInfo& entry : entries) {
-        if (stagingName.match(entry.fileName()).hasMatch() && !entry.isSymLink() &&
-            entry.isFile() && entry.lastModified() < limit) {
-            QFile::remove(entry.filePath());
-        }
+    const int folder = OpenOwnFolder(m_Path, madeNow);
+    if (folder < 0) {
+        return false;
     }
+    RemoveStagingFilesOlderThan(folder, now.addDays(-7));
+    const bool entered = ::fchdir(folder) == 0;
+    ::close(folder);
+    return entered;
 }
 
 } // namespace quillomatic

@@ -13,6 +13,8 @@ namespace quillomatic {
 // $XDG_CACHE_HOME/quillomatic (~/.cache/quillomatic without XDG_CACHE_HOME),
 // readable by the user alone, and works there. Staging files older than
 // seven days are removed from it then; nothing else there is ever touched.
+// A link at that place, or a folder of someone else's, is not used (nor
+// changed): the program then stays where it was started.
 class StagingFolder {
 public:
     // The folder the environment names; empty when it names none.
@@ -23,12 +25,10 @@ public:
     // Makes the folder (and missing parents) owner-only, removes the staging
     // files older than seven days before `now`, and makes the folder the
     // current one. False, with the current folder as it was, when the folder
-    // cannot be made or is not the user's own.
+    // cannot be made, is a link or is not the user's own.
     bool Enter(const QDateTime& now = QDateTime::currentDateTimeUtc());
 
 private:
-    void RemoveStagingFilesOlderThan(const QDateTime& limit) const;
-
     QString m_Path;
 };
 

@@ -271,10 +271,14 @@ view 4
 click "${copy_button[@]}"
 xclip -selection clipboard -o >"$work/clipboard-started.php"
 cmp "$work/expected-loaded.php" "$work/clipboard-started.php" || fail "the page named at start was not loaded"
-click "${close_button[@]}"
-wait_for_box "quit-question-with-page"
-xdotool key Return
-wait_for '! kill -0 "$app"' || fail "the program still runs after Yes"
-wait "$app" || fail "the program ended with status $?"
+
+# Ended by a kill, as a session's end or a service manager ends it: by the
+# signal, and without its staging files.
+compgen -G "$work/cache/quillomatic/qm*.tmp" >/dev/null || fail "no staging file before the kill"
+kill -TERM "$app"
+status=0
+wait "$app" || status=$?
 app=""
-echo "PASS: typed, converted, five views copied, loaded, saved, a large page loaded with no trace of the box, about box, quit, started with a page; screenshots in $shots"
+[ "$status" -eq 143 ] || fail "the program ended with status $status after SIGTERM"
+! compgen -G "$work/cache/quillomatic/qm*.tmp" >/dev/null || fail "staging files left after SIGTERM"
+echo "PASS: typed, converted, five views copied, loaded, saved, a large page loaded with no trace of the box, about box, quit, started with a page, ended by SIGTERM; screenshots in $shots"

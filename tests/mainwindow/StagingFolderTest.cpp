@@ -71,6 +71,7 @@ private slots:
     void ConversionsStageInTheProgramsOwnFolder_data();
     void ConversionsStageInTheProgramsOwnFolder();
     void OnlyStagingFilesOlderThanAWeekAreRemoved();
+    void WithoutItsFolderTheProgramStaysWhereStarted_data();
     void WithoutItsFolderTheProgramStaysWhereStarted();
 
 private:
@@ -202,12 +203,40 @@ void StagingFolderTest::OnlyStagingFilesOlderThanAWeekAreRemoved() {
     QCOMPARE(PermissionsOf(staging), mode_t{0700});
 }
 
+void StagingFolderTest::WithoutItsFolderTheProgramStaysWhereStarted_data() {
+    QTest::addColumn<QString>("in"); // what stands where the folder would be
+    QTest::newRow("a file in the way") << QStringLiteral("file");
+    // A shared folder such as /tmp, which must keep its mode and its files.
+    QTest::newRow("a link to a shared folder") << QStringLiteral("link");
+    QTest::newRow("someone else's folder") << QStringLiteral("foreign");
+}
+
 void StagingFolderTest::WithoutItsFolderTheProgramStaysWhereStarted() {
-    // The cache folder would have to be made under a file.
-    WriteFile(In(QStringLiteral("file")), QDateTime::currentDateTimeUtc());
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(In(QStringLiteral("file/cache"))));
+    QFETCH(QString, in);
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(In(QStringLiteral("cache"))));
+    const QString staging = In(QStringLiteral("cache/quillomatic"));
+    const QString shared = In(QStringLiteral("shared"));
+    QVERIFY(QDir(m_Root->path()).mkpath(QStringLiteral("shared")));
+    QVERIFY(QDir(m_Root->path()).mkpath(QStringLiteral("cache")));
+    QVERIFY(::chmod(QFile::encodeName(shared).constData(), 01777) == 0);
+    WriteFile(shared + QStringLiteral("/qm0000abcd.tmp"), QDateTime::currentDateTimeUtc().addDays(-8));
+    if (in == QStringLiteral("file")) {
+        WriteFile(staging, QDateTime::currentDateTimeUtc());
+    } else if (in == QStringLiteral("link")) {
+        QVERIFY(QFile::link(shared, staging));
+    } else if (::getuid() != 0) {
+        QSKIP("only root can give a folder away");
+    } else {
+        QVERIFY(::rename(QFile::encodeName(shared).constData(), QFile::encodeName(staging).constData()) == 0);
+        QVERIFY(::chown(QFile::encodeName(staging).constData(), 65534, 65534) == 0);
+    }
     QVERIFY(!StagingFolder().Enter());
     QCOMPARE(QDir::currentPath(), In(QStringLiteral("start")));
+    const QString folder = in == QStringLiteral("foreign") ? staging : shared;
+    if (in != QStringLiteral("file")) {
+        QCOMPARE(PermissionsOf(folder), mode_t{01777});
+        QVERIFY(QFile::exists(folder + QStringLiteral("/qm0000abcd.tmp")));
+    }
 }
 
 QTEST_MAIN(StagingFolderTest)
