@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
@@ -62,6 +63,22 @@ QString PageNamed(QStringList arguments) {
     return arguments.isEmpty() ? QString() : QFileInfo(arguments.front()).absoluteFilePath();
 }
 
+// Qt, finding no display, aborts with advice to reinstall it; the user is
+// better told what is missing. Only where Qt would look for a display: a
+// platform named through QT_QPA_PLATFORM or -platform is Qt's to judge.
+bool NoDisplayToOpen(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0) {
+            return false;
+        }
+    }
+    const auto unset = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value == nullptr || *value == '\0';
+    };
+    return unset("QT_QPA_PLATFORM") && unset("DISPLAY") && unset("WAYLAND_DISPLAY");
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -72,6 +89,12 @@ int main(int argc, char* argv[]) {
     }
     if (const std::optional<int> answered = AnswerWithoutWindow(argc, argv)) {
         return *answered;
+    }
+    if (NoDisplayToOpen(argc, argv)) {
+        std::fputs("quillomatic: no display to open the window on (DISPLAY and WAYLAND_DISPLAY "
+                   "are not set).\n",
+                   stderr);
+        return 1;
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillomatic"));

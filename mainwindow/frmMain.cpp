@@ -20,6 +20,7 @@
 #include "frmError.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QScopeGuard>
 #include <QShortcut>
@@ -64,11 +65,12 @@ frmMain::frmMain(QWidget* owner) : frmMainLayout(owner) {
         ReportLackOfMemory(QStringLiteral("show this script"));
     });
     // Keys for what the buttons do, as desktop programs have them.
+    // Loading is done from the HTML page: Ctrl+O goes there first, so the
+    // dialog offers pages, never the script of the view it was pressed in.
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this), &QShortcut::activated, this,
             [this] {
-                if (LoadPage({}) && fra[1]->isVisible()) {
-                    ShowFormat(0);
-                }
+                ShowFormat(0);
+                LoadPage({});
             });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated, this,
             [this] {
@@ -86,6 +88,8 @@ void frmMain::Form_Load() {
     ShowFormat(0);
     CenterOnScreen();
     show();
+    // Ready for a paste, as the label above it asks.
+    txtHTML->setFocus();
 }
 
 void frmMain::OpenPage(const QString& path) {
@@ -114,7 +118,7 @@ void frmMain::RunConversion() {
 bool frmMain::RunConversionOrReport() {
     // A page still filling in is complete first; if memory runs out for it,
     // the load has failed and says so.
-    if (!txtHTML->FinishFilling()) {
+    if (!txtHTML->FinishFilling() || !MayDropScriptEdits()) {
         return false;
     }
     try {
@@ -185,6 +189,28 @@ void frmMain::KeepScriptEdits() {
     }
 }
 
+bool frmMain::MayDropScriptEdits() {
+    KeepScriptEdits();
+    QStringList edited;
+    for (std::size_t row = 0; row < kScriptViews.size(); ++row) {
+        if (EditedSources[row]) {
+            edited << EngineText::ToWindow(kScriptViews[row].Format->Name);
+        }
+    }
+    if (edited.isEmpty()) {
+        return true;
+    }
+    const QString last = edited.takeLast();
+    const QString formats = edited.isEmpty() ? last
+                                             : edited.join(QStringLiteral(", ")) +
+                                                   QStringLiteral(" and ") + last;
+    const QString scripts = edited.isEmpty() ? QStringLiteral(" script") : QStringLiteral(" scripts");
+    return ShowMessage(TwoSentences(QStringLiteral("Your changes to the ") + formats + scripts +
+                                        QStringLiteral(" will be lost."),
+                                    QStringLiteral("Do you want to go on?")),
+                       kYes, kNo) == 1;
+}
+
 void frmMain::DropScriptEdits() {
     EditedSources = {};
     ShownScript.reset();
@@ -243,6 +269,9 @@ void frmMain::cmdCopy_Click() {
 }
 
 void frmMain::cmdReset_Click() {
+    if (!MayDropScriptEdits()) {
+        return;
+    }
     // Undone by Ctrl+Z in the HTML box, like any edit.
     txtHTML->Clear();
     DropScriptEdits();
@@ -258,7 +287,7 @@ bool frmMain::LoadPage(QString chosen) {
         FileSystemObject fileSystem;
         for (;;) {
             if (chosen.isEmpty()) {
-                cdg->ShowOpen();
+                ShowOpenForPages();
                 chosen = cdg->FileName();
             }
             if (!fileSystem.NothingAt(EngineText::Path(chosen))) {
@@ -286,6 +315,7 @@ bool frmMain::LoadPage(QString chosen) {
         file.Close();
         txtHTML->SetText(html);
         LoadedEncoding = readAs;
+        LastPage = chosen;
         return true;
     } catch (const FileDialog::Cancelled&) {
         // A cancelled dialog ends the command without a word.
@@ -296,6 +326,22 @@ bool frmMain::LoadPage(QString chosen) {
                                  DescriptionOf(error)));
     }
     return false;
+}
+
+void frmMain::ShowOpenForPages() {
+    // The dialog's last choice may be a script just saved, which loaded would
+    // put generated code in place of the page: it offers the last page, or
+    // the folder of its last choice when no page has been loaded yet.
+    const QString lastChoice = cdg->FileName();
+    cdg->SetFileName(!LastPage.isEmpty() || lastChoice.isEmpty()
+                         ? LastPage
+                         : QFileInfo(lastChoice).absolutePath() + QLatin1Char('/'));
+    try {
+        cdg->ShowOpen();
+    } catch (const FileDialog::Cancelled&) {
+        cdg->SetFileName(lastChoice);
+        throw;
+    }
 }
 
 void frmMain::cmdSave_Click() {

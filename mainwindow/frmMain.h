@@ -51,10 +51,15 @@ private:
     // The load command for `chosen`, or for a file picked in the open dialog
     // when `chosen` is empty; true when the HTML box got the page.
     bool LoadPage(QString chosen);
+    // The open dialog, offering the last page loaded.
+    void ShowOpenForPages();
     // What the user typed in the script box, kept for its format while
     // another view shows; dropped by a new run and by Reset.
     void KeepScriptEdits();
     void DropScriptEdits();
+    // Whether what the user typed in script views may go: true when there is
+    // nothing, or when the user, asked, says so.
+    bool MayDropScriptEdits();
     // How the script box's text is saved: as the page came in, unless the
     // user prefers UTF-8 to losing characters Windows-1252 lacks.
     TextEncoding SavedEncoding(std::string_view script);
@@ -82,6 +87,8 @@ private:
     // How the page in the HTML box was read, until the box is emptied or
     // another page is loaded: its scripts are saved the same way.
     TextEncoding LoadedEncoding = TextEncoding::UTF8;
+    // The page last loaded, which the open dialog offers again.
+    QString LastPage;
     // The result of each row of kScriptViews (ASPSource, JavaScriptSource,
     // PHPSource, JSPSource, PerlSource), kept in the engine's compact form
     // until one is shown.

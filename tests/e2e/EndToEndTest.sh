@@ -41,6 +41,12 @@ for tool in Xvfb xdotool xclip import; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed" >&2; exit 1; }
 done
 
+# Without a display it says so, rather than Qt's advice to reinstall.
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" page.html >/dev/null 2>"$work/no-display.log" || status=$?
+[ "$status" -eq 1 ] && [ "$(cat "$work/no-display.log")" = "quillomatic: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)." ] ||
+    { echo "FAIL: without a display, status $status and:" >&2; cat "$work/no-display.log" >&2; exit 1; }
+
 # A display of our own. The server picks a free number itself and writes it
 # once it takes connections: another test starting a server at the same
 # moment can neither take the same number nor have its server used by us.

@@ -225,6 +225,7 @@ private slots:
     void JspScriptSaysTheEncodingItIsSavedIn();
     void LineBreakingCharactersComeBackAsTheCompanionWritesThem();
     void ScriptEditsSurviveOtherViewsUntilTheNextRun();
+    void LoadingFromAScriptViewOffersPages();
     void ResetIsUndoneWithCtrlZ();
     void PageNamedAtStartIsLoadedAsTheLoadCommandLoadsIt();
 
@@ -1029,13 +1030,15 @@ void frmMainTest::SavingAWindows1252PageAsksBeforeLosingCharacters() {
                  " \xE6\x97\xA5");
     QCOMPARE(ReadFile(PathOf(QStringLiteral("no.php"))), script + " ?");
 
-    // Emptied, the box forgets how the page came in: what is typed is saved as UTF-8.
+    // Emptied, the box forgets how the page came in: what is typed is saved
+    // as UTF-8. The edit typed above goes, once the user agrees.
+    answers.ThenPress(1);
     window.Click("cmdReset");
     window.Type(QStringLiteral("\u00E9"));
     window.ClickView(4);
     answers.ThenPick(PathOf(QStringLiteral("typed.php"))).ThenPress(1);
     window.Click("cmdSave");
-    QCOMPARE(answers.MessageTexts().size(), 5);
+    QCOMPARE(answers.MessageTexts().size(), 6);
     QVERIFY(ReadFile(PathOf(QStringLiteral("typed.php"))).contains("echo \"\xC3\xA9\\n\";"));
 }
 
@@ -1081,12 +1084,64 @@ void frmMainTest::ScriptEditsSurviveOtherViewsUntilTheNextRun() {
     window.Click("cmdCopy");
     QCOMPARE(QGuiApplication::clipboard()->text(), edited);
 
-    // A new run gives every view its new script.
+    // A run or a Reset would drop the edits of every view: it asks first,
+    // naming them, and "No" leaves everything as it was.
+    window.ClickView(6);
+    QTest::keyClicks(window.txtScriptSource(), QStringLiteral("# mine"));
+    const QString kLost = QStringLiteral(
+        "Your changes to the PHP and Perl scripts will be lost.\n\nDo you want to go on?");
+    answers.ThenPress(2);
+    window.Click("cmdReset");
+    QVERIFY(window.scriptPage()->isVisible());
+    QVERIFY(window.txtScriptSource()->Text().startsWith(QStringLiteral("# mine")));
     window.ClickView(1);
     window.Type(QStringLiteral("!"));
+    answers.ThenPress(2);
     window.ClickView(4);
+    QCOMPARE(answers.MessageTexts(), (QStringList{kLost, kLost}));
+    QVERIFY(window.htmlPage()->isVisible());
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<p>!"));
+    // "Yes": a new run gives every view its new script.
+    answers.ThenPress(1);
+    window.ClickView(4);
+    QCOMPARE(answers.MessageTexts().size(), 3);
     QVERIFY(!window.txtScriptSource()->Text().contains(QStringLiteral("// mine")));
     QVERIFY(window.txtScriptSource()->Text().contains(QStringLiteral("echo \"<p>!\\n\";")));
+}
+
+void frmMainTest::LoadingFromAScriptViewOffersPages() {
+    // The box has the keyboard at start: a paste lands there.
+    Window window;
+    ModalAnswers answers;
+    QVERIFY(QTest::qWaitForWindowActive(&window.form));
+    QCOMPARE(QApplication::focusWidget(), window.txtHTML());
+
+    const QString page = PathOf(QStringLiteral("page.html"));
+    WriteFile(page, "<p>page</p>");
+    answers.ThenPick(page);
+    window.Click("cmdLoadFromFile");
+    window.ClickView(4);
+    answers.ThenPick(PathOf(QStringLiteral("page.php"))).ThenPress(1);
+    window.Click("cmdSave");
+    // Ctrl+O in the PHP view goes to the HTML page and offers the page, not
+    // the script just saved, with the HTML filters.
+    QStringList filters;
+    QStringList offered;
+    answers.Then([&](QWidget* shown) {
+        auto* dialog = qobject_cast<QFileDialog*>(shown);
+        filters = dialog->nameFilters();
+        offered = dialog->selectedFiles();
+        dialog->reject();
+    });
+    window.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window.form));
+    QTest::keyClick(window.form.windowHandle(), Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(answers.AllAnswered());
+    QVERIFY(window.htmlPage()->isVisible());
+    QVERIFY2(filters.constFirst().startsWith(QStringLiteral("HTML Files")),
+             qPrintable(filters.join(QLatin1Char('|'))));
+    QCOMPARE(offered, QStringList{page});
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<p>page</p>"));
 }
 
 void frmMainTest::ResetIsUndoneWithCtrlZ() {
