@@ -76,10 +76,21 @@ configure_and_build() {
 }
 
 # The same, but builds only the two programs: the tests and benchmarks are
-# most of the build, and starting the program needs none of them.
+# most of the build, and starting the program needs none of them. What the
+# build prints stays on one line on a terminal (Ninja redraws it there); on a
+# pipe or in a log it goes to build/build.log, shown only if the build fails,
+# so that the script's own lines are what the reader sees.
 configure_and_build_programs() {
     _configure "$@"
-    cmake --build "$QUILLOMATIC_BUILD" --parallel "$(nproc)" --target quillomatic quillomatic-convert
+    local build=(cmake --build "$QUILLOMATIC_BUILD" --parallel "$(nproc)" --target quillomatic quillomatic-convert)
+    if [ -t 1 ]; then
+        "${build[@]}"
+        return
+    fi
+    "${build[@]}" >"$QUILLOMATIC_BUILD/build.log" 2>&1 || {
+        cat "$QUILLOMATIC_BUILD/build.log" >&2
+        return 1
+    }
 }
 
 _configure() {
