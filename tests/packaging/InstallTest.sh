@@ -56,9 +56,9 @@ help="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/quil
 [[ "$help" == "Usage: quillomatic [PAGE]"* ]] || fail "quillomatic --help printed: $help"
 version="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/quillomatic" --version)" ||
     fail "quillomatic --version failed without a display"
-[[ "$version" =~ ^quillomatic\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "quillomatic --version printed: $version"
+[[ "$version" =~ ^quillomatic\ [0-9]+(\.[0-9]+)+$ ]] || fail "quillomatic --version printed: $version"
 version="$("$root/usr/bin/quillomatic-convert" --version)"
-[[ "$version" =~ ^quillomatic-convert\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version printed: $version"
+[[ "$version" =~ ^quillomatic-convert\ [0-9]+(\.[0-9]+)+$ ]] || fail "--version printed: $version"
 echo '<p>"installed"</p>' | "$root/usr/bin/quillomatic-convert" --to perl | grep -qF 'print "<p>\"installed\"</p>\n";' ||
     fail "the installed companion does not convert"
 echo "PASS: installed programs, desktop entry, icons, metadata and manual pages"
