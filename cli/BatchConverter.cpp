@@ -80,11 +80,13 @@ BatchConverter::BatchConverter(std::vector<const TargetFormat*> formats, std::st
                                LineEnds lineEnds)
     : m_Formats(std::move(formats)), m_Folder(std::move(folder)), m_LineEnds(lineEnds) {
     struct stat status {};
+    // Made with its parents when missing, as compilers make their output folders.
+    if (::stat(m_Folder.c_str(), &status) != 0 && errno == ENOENT) {
+        MakeFolder(m_Folder);
+    }
     if (::stat(m_Folder.c_str(), &status) != 0) {
-        throw std::runtime_error("the output folder " + NameQuoting::Quoted(m_Folder) + " " +
-                                 (errno == ENOENT
-                                      ? std::string("does not exist")
-                                      : "cannot be used: " + std::string(std::strerror(errno))));
+        throw std::runtime_error("the output folder " + NameQuoting::Quoted(m_Folder) +
+                                 " cannot be used: " + std::string(std::strerror(errno)));
     }
     if (!S_ISDIR(status.st_mode)) {
         throw std::runtime_error("the output folder " + NameQuoting::Quoted(m_Folder) + " is not a folder");

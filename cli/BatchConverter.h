@@ -27,7 +27,8 @@ class PageFiles;
 // the pages themselves is refused alone (see PageFiles).
 class BatchConverter {
 public:
-    // Fails, before anything is written, when `folder` is not an existing folder.
+    // Makes `folder` and its parents when missing; fails, before anything is
+    // written, when it cannot be made or is not a folder.
     BatchConverter(std::vector<const TargetFormat*> formats, std::string folder, LineEnds lineEnds);
 
     // Converts `pages` with `jobs` threads (0: one per processor), telling

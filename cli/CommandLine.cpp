@@ -164,6 +164,7 @@ std::string CommandLine::Usage() {
            "                          in any letter case; several joined by commas\n"
            "                          (php,perl); or all\n"
            "  -o, --output FILE       write the script to FILE instead of standard output\n"
+           "                          (\"-\": standard output)\n"
            "  -d, --output-dir DIR    write the script of each INPUT in each format to\n"
            "                          DIR/NAME.EXT: NAME is the INPUT's file name without\n"
            "                          its last extension, EXT is " +
@@ -180,9 +181,9 @@ std::string CommandLine::Usage() {
            "      --version           show the version and exit\n"
            "\n"
            "With one INPUT and one format the script goes to standard output, or to\n"
-           "FILE. Several INPUTs or formats, or a folder, need --output-dir, a folder\n"
-           "that exists; when two pages would be written to the same file, nothing\n"
-           "is written.\n"
+           "FILE. Several INPUTs or formats, or a folder, need --output-dir, which\n"
+           "is made with its parents when missing; when two pages would be written\n"
+           "to the same file, nothing is written.\n"
            "Without INPUT, or with \"-\", the page is read from standard input (not\n"
            "with --output-dir). Each file written is replaced whole or not at all.\n"
            "A page that cannot be converted is reported and the others are still\n"
@@ -251,9 +252,13 @@ CommandLine CommandLine::Parse(std::span<const char* const> arguments) {
         return commandLine;
     }
     commandLine.CheckCombination();
+    // "-" is standard input as INPUT, and standard output as FILE ("./-" names a file).
     if (commandLine.m_OutputFolder.empty() &&
         commandLine.m_InputPaths == std::vector{std::string("-")}) {
         commandLine.m_InputPaths.clear();
+    }
+    if (commandLine.m_OutputPath == "-") {
+        commandLine.m_OutputPath.clear();
     }
     return commandLine;
 }

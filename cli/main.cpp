@@ -23,6 +23,8 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+// After what is wrong with the arguments, where to read what is right.
+constexpr const char* kTryHelp = "Try \"quillomatic-convert --help\" for more information.\n";
 
 // The page from the named file or, with none, from standard input, which is
 // converted while it is read, with nothing staged.
@@ -72,7 +74,7 @@ int ConvertBatch(const CommandLine& commandLine) {
         for (const std::string& clash : clashes) {
             std::cerr << "quillomatic-convert: " << clash << "\n";
         }
-        std::cerr << "Try \"quillomatic-convert --help\" for more information.\n";
+        std::cerr << kTryHelp;
         return kExitUsage;
     }
     const BatchConverter converter(commandLine.Formats(), commandLine.OutputFolder(),
@@ -96,7 +98,7 @@ int main(int argc, char* argv[]) {
     try {
         commandLine = CommandLine::Parse({argv + 1, static_cast<std::size_t>(argc - 1)});
     } catch (const CommandLine::UsageError& error) {
-        std::cerr << "quillomatic-convert: " << error.what() << "\n" << CommandLine::Usage();
+        std::cerr << "quillomatic-convert: " << error.what() << "\n" << kTryHelp;
         return kExitUsage;
     }
     if (commandLine.WantsHelp()) {
