@@ -1,6 +1,7 @@
 // Writes a text file that replaces its target whole or not at all.
 #include "AtomicTextFile.h"
 
+#include "ComponentError.h"
 #include "FileError.h"
 #include "FileSystemObject.h"
 #include "ScratchFiles.h"
@@ -35,6 +36,30 @@ mode_t SpecialFileType(const std::string& path) {
         return 0;
     }
     return status.st_mode & S_IFMT;
+}
+
+// The same bytes from here to the end of both; the files are regular ones.
+bool SameBytes(TextStream& a, TextStream& b) {
+    constexpr std::size_t kBlock = 1 << 16;
+    std::string blockOfA(kBlock, '\0');
+    std::string blockOfB(kBlock, '\0');
+    for (;;) {
+        const std::size_t read = a.ReadBytes(blockOfA.data(), kBlock);
+        std::size_t readOfB = 0;
+        while (readOfB < read) {
+            const std::size_t more = b.ReadBytes(blockOfB.data() + readOfB, read - readOfB);
+            if (more == 0) {
+                return false;
+            }
+            readOfB += more;
+        }
+        if (read == 0) {
+            return b.ReadBytes(blockOfB.data(), 1) == 0;
+        }
+        if (blockOfA.compare(0, read, blockOfB, 0, read) != 0) {
+            return false;
+        }
+    }
 }
 
 } // namespace
@@ -122,6 +147,35 @@ void AtomicTextFile::Complete() {
     }
     if (::fchmod(m_Stream->Descriptor(), old.st_mode & 07777 & ~mode_t(S_ISUID | S_ISGID)) != 0) {
         throw FileError::FromErrno(errno, FileError::Action::Write, m_TargetPath);
+    }
+}
+
+bool AtomicTextFile::SameAsTarget() const {
+    if (m_WritesInPlace || m_ScratchPath.empty()) {
+        return false;
+    }
+    // Opened without waiting: the target may have become a FIFO meanwhile.
+    const int target = ::open(m_TargetPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (target < 0) {
+        return false;
+    }
+    TextStream old(target, m_TargetPath);
+    struct stat oldStatus {};
+    struct stat newStatus {};
+    if (::fstat(old.Descriptor(), &oldStatus) != 0 || !S_ISREG(oldStatus.st_mode) ||
+        ::fstat(m_Stream->Descriptor(), &newStatus) != 0 ||
+        oldStatus.st_size != newStatus.st_size) {
+        return false;
+    }
+    const int scratch = ::open(m_ScratchPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (scratch < 0) {
+        return false;
+    }
+    TextStream written(scratch, m_ScratchPath);
+    try {
+        return SameBytes(written, old);
+    } catch (const ComponentError&) {
+        return false;
     }
 }
 
