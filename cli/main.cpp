@@ -10,6 +10,7 @@
 #include "PageFiles.h"
 #include "SignalCleanup.h"
 #include "SitePages.h"
+#include "SiteWatch.h"
 #include "StandardStreams.h"
 #include "TextStream.h"
 
@@ -106,6 +107,9 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     try {
+        if (commandLine.Watches()) {
+            SiteWatch(commandLine, std::cerr, ::isatty(STDERR_FILENO) == 1).Run();
+        }
         return commandLine.OutputFolder().empty() ? ConvertPage(commandLine)
                                                   : ConvertBatch(commandLine);
     } catch (const ComponentError& error) {
