@@ -37,15 +37,11 @@ std::string LimitAdvice(const std::string& limit) {
 InotifyWatcher::InotifyWatcher(std::vector<std::string> inputs, const std::string& outputFolder,
                                std::ostream& errors)
     : m_Descriptor(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), m_Inputs(std::move(inputs)),
-      m_Errors(errors) {
+      m_OutputFolderPath(outputFolder), m_Errors(errors) {
     if (m_Descriptor < 0) {
         throw std::runtime_error(
             "cannot watch the pages: " +
             (errno == EMFILE ? LimitAdvice("instances") : std::string(std::strerror(errno))));
-    }
-    struct stat status {};
-    if (::stat(outputFolder.c_str(), &status) == 0) {
-        m_OutputFolder = {status.st_dev, status.st_ino};
     }
     try {
         WatchSite(m_Watches);
@@ -61,6 +57,12 @@ InotifyWatcher::~InotifyWatcher() {
 }
 
 void InotifyWatcher::WatchSite(Watches& watches) {
+    // Looked at each time: an output folder removed and made again is another folder.
+    struct stat status {};
+    m_OutputFolder = {};
+    if (::stat(m_OutputFolderPath.c_str(), &status) == 0) {
+        m_OutputFolder = {status.st_dev, status.st_ino};
+    }
     for (const std::string& input : m_Inputs) {
         fs::path absolute = fs::absolute(input).lexically_normal();
         if (absolute.filename().empty()) {

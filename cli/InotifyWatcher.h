@@ -50,6 +50,7 @@ private:
 
     int m_Descriptor = -1;
     std::vector<std::string> m_Inputs;
+    std::string m_OutputFolderPath;
     std::pair<std::uint64_t, std::uint64_t> m_OutputFolder{}; // device, inode
     std::ostream& m_Errors;
     bool m_Started = false;
