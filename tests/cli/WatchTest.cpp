@@ -1,13 +1,13 @@
 // quillomatic-convert --watch: the real program watching a real site, its log on a pipe.
 #include "CompanionRun.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <poll.h>
-#include <regex>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -22,6 +22,21 @@ using testing::ReadBytes;
 using testing::WriteBytes;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+
+// "converted ..." from "12:04:31 converted ..., 4 ms"; any other line as it is.
+std::string WithoutTimes(const std::string& line) {
+    const auto digits = [&](std::size_t from, std::size_t to) {
+        return to > from && std::all_of(line.begin() + long(from), line.begin() + long(to),
+                                        [](char c) { return c >= '0' && c <= '9'; });
+    };
+    const std::size_t taken = line.rfind(", ");
+    if (line.size() < 12 || !digits(0, 2) || line[2] != ':' || !digits(3, 5) || line[5] != ':' ||
+        !digits(6, 8) || line[8] != ' ' || !line.ends_with(" ms") || taken == std::string::npos ||
+        !digits(taken + 2, line.size() - 3)) {
+        return line;
+    }
+    return line.substr(9, taken - 9);
+}
 
 // Runs the watch in the test's folder, standard error on a pipe read here.
 class WatchRun : public testing::CompanionRun {
@@ -62,9 +77,7 @@ protected:
             if (const std::size_t end = m_Unread.find('\n'); end != std::string::npos) {
                 std::string line = m_Unread.substr(0, end);
                 m_Unread.erase(0, end + 1);
-                std::smatch run;
-                static const std::regex kRun(R"(\d\d:\d\d:\d\d (converted .*), \d+ ms)");
-                return std::regex_match(line, run, kRun) ? run[1].str() : line;
+                return WithoutTimes(line);
             }
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
