@@ -7,6 +7,7 @@
 #include "NameQuoting.h"
 #include "FileSystemObject.h"
 #include "MemoryFailure.h"
+#include "OwnScripts.h"
 #include "PageFiles.h"
 #include "ReplacementGroup.h"
 #include "ScriptNames.h"
@@ -22,6 +23,7 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace quillomatic {
 namespace {
@@ -77,8 +79,9 @@ void MakeFolder(const std::filesystem::path& folder) {
 } // namespace
 
 BatchConverter::BatchConverter(std::vector<const TargetFormat*> formats, std::string folder,
-                               LineEnds lineEnds)
-    : m_Formats(std::move(formats)), m_Folder(std::move(folder)), m_LineEnds(lineEnds) {
+                               LineEnds lineEnds, Unchanged unchanged)
+    : m_Formats(std::move(formats)), m_Folder(std::move(folder)), m_LineEnds(lineEnds),
+      m_Unchanged(unchanged) {
     struct stat status {};
     // Made with its parents when missing, as compilers make their output folders.
     if (::stat(m_Folder.c_str(), &status) != 0 && errno == ENOENT) {
@@ -93,36 +96,78 @@ BatchConverter::BatchConverter(std::vector<const TargetFormat*> formats, std::st
     }
 }
 
-void BatchConverter::Run(const std::vector<SitePage>& pages, unsigned jobs,
-                         BatchReport& report) const {
-    const std::size_t threads =
-        std::min({static_cast<std::size_t>(jobs > 0 ? jobs : Processors()), pages.size(),
-                  ThreadsTheDescriptorsAllow(m_Formats.size())});
+BatchConverter::Totals BatchConverter::Run(const std::vector<SitePage>& pages, unsigned jobs,
+                                           BatchReport& report) const {
     // Looked at before the first script is written.
     std::vector<std::string> paths;
     for (const SitePage& page : pages) {
         paths.push_back(page.Path);
     }
-    const PageFiles pageFiles(paths);
+    return Run(pages, PageFiles(paths), jobs, report);
+}
+
+BatchConverter::Totals BatchConverter::Run(const std::vector<SitePage>& pages,
+                                           const PageFiles& site, unsigned jobs,
+                                           BatchReport& report) const {
+    const std::size_t threads =
+        std::min({static_cast<std::size_t>(jobs > 0 ? jobs : Processors()), pages.size(),
+                  ThreadsTheDescriptorsAllow(m_Formats.size())});
     std::atomic<std::size_t> next = 0;
-    std::vector<std::jthread> helpers;
-    for (std::size_t i = 1; i < threads; ++i) {
+    std::atomic<std::size_t> written = 0;
+    std::atomic<std::size_t> unchanged = 0;
+    {
+        std::vector<std::jthread> helpers;
+        for (std::size_t i = 1; i < threads; ++i) {
+            try {
+                helpers.emplace_back(
+                    [&] { ConvertPages(pages, site, next, report, written, unchanged); });
+            } catch (const std::system_error&) {
+                break; // the threads started share the pages among them
+            }
+        }
+        ConvertPages(pages, site, next, report, written, unchanged);
+    }
+    return {written, unchanged};
+}
+
+BatchConverter::Removal BatchConverter::RemoveScripts(const std::string& name) const {
+    Removal removal;
+    for (const TargetFormat* format : m_Formats) {
+        const std::string script = ScriptNames::ScriptPath(m_Folder, name, *format);
+        std::string failure;
         try {
-            helpers.emplace_back([&] { ConvertPages(pages, pageFiles, next, report); });
-        } catch (const std::system_error&) {
-            break; // the threads started share the pages among them
+            switch (OwnScripts::RemoveIfOurs(script, *format)) {
+            case OwnScripts::Removal::Removed:
+                ++removal.Removed;
+                break;
+            case OwnScripts::Removal::NotOurs:
+                failure = "Kept " + NameQuoting::Quoted(script) +
+                          ": its page is gone, but it does not open with the header "
+                          "Quillomatic writes.";
+                break;
+            case OwnScripts::Removal::Absent:
+                break;
+            }
+        } catch (const ComponentError& error) {
+            failure = error.Description();
+        }
+        if (!failure.empty()) {
+            removal.Failure += (removal.Failure.empty() ? "" : "\n") + failure;
         }
     }
-    ConvertPages(pages, pageFiles, next, report);
+    return removal;
 }
 
 void BatchConverter::ConvertPages(const std::vector<SitePage>& pages, const PageFiles& pageFiles,
-                                  std::atomic<std::size_t>& next, BatchReport& report) const {
+                                  std::atomic<std::size_t>& next, BatchReport& report,
+                                  std::atomic<std::size_t>& written,
+                                  std::atomic<std::size_t>& unchanged) const {
     // Made once: it seeds a generator of names, which costs more than a page.
     const FileSystemObject fileSystem;
     ReplacementGroup group;
     const auto commit = [&] {
-        for (auto& [page, failure] : group.Commit()) {
+        for (auto& [page, failure, placed] : group.Commit()) {
+            written += placed;
             report.PageDone(page, std::move(failure));
         }
     };
@@ -130,7 +175,9 @@ void BatchConverter::ConvertPages(const std::vector<SitePage>& pages, const Page
         try {
             if (pages[page].Failure.empty()) {
                 std::string refusals;
-                auto scripts = WriteScripts(pages[page], pageFiles, fileSystem, refusals);
+                std::size_t kept = 0;
+                auto scripts = WriteScripts(pages[page], pageFiles, fileSystem, refusals, kept);
+                unchanged += kept;
                 group.Add(page, std::move(scripts), std::move(refusals));
             } else {
                 report.PageDone(page, pages[page].Failure);
@@ -147,12 +194,14 @@ void BatchConverter::ConvertPages(const std::vector<SitePage>& pages, const Page
 
 std::vector<std::unique_ptr<AtomicTextFile>>
 BatchConverter::WriteScripts(const SitePage& page, const PageFiles& pageFiles,
-                             const FileSystemObject& fileSystem, std::string& refusals) const {
+                             const FileSystemObject& fileSystem, std::string& refusals,
+                             std::size_t& unchanged) const {
     TextStream source = fileSystem.OpenTextFile(page.Path);
     if (const auto below = std::filesystem::path(page.Name).parent_path(); !below.empty()) {
         MakeFolder(std::filesystem::path(m_Folder) / below);
     }
     std::vector<std::unique_ptr<AtomicTextFile>> scripts;
+    bool read = false;
     for (const TargetFormat* format : m_Formats) {
         const std::string target = ScriptNames::ScriptPath(m_Folder, page.Name, *format);
         if (const std::string* overwritten = pageFiles.PageAt(target)) {
@@ -160,11 +209,15 @@ BatchConverter::WriteScripts(const SitePage& page, const PageFiles& pageFiles,
                         PageFiles::Refusal(target, *overwritten).Description();
             continue;
         }
-        if (!scripts.empty()) {
+        if (std::exchange(read, true)) {
             Rewind(source);
         }
         auto script = std::make_unique<AtomicTextFile>(target);
         Converter::ConvertToStream(*format, source, script->Stream(), m_LineEnds);
+        if (m_Unchanged == Unchanged::Kept && script->SameAsTarget()) {
+            ++unchanged; // its scratch file goes with it
+            continue;
+        }
         script->Complete();
         scripts.push_back(std::move(script));
     }

@@ -28,7 +28,8 @@ std::string Lines(std::string_view failure) {
 
 BatchReport::BatchReport(std::size_t pages, std::ostream& errors, bool onTerminal,
                          std::chrono::milliseconds progressDelay)
-    : m_Errors(errors), m_Progress(errors), m_Failures(pages), m_ProgressDelay(progressDelay) {
+    : m_Errors(errors), m_Progress(errors), m_Failures(pages), m_Converted(pages),
+      m_ProgressDelay(progressDelay) {
     if (onTerminal) {
         m_ProgressThread = std::thread(&BatchReport::ShowProgress, this);
     }
@@ -41,6 +42,7 @@ BatchReport::~BatchReport() {
 void BatchReport::PageDone(std::size_t index, std::string failure) {
     const std::lock_guard lock(m_Mutex);
     m_AnyFailed = m_AnyFailed || !failure.empty();
+    m_Converted[index] = failure.empty();
     m_Failures[index] = std::move(failure);
     ++m_Done;
     while (m_Written < m_Failures.size() && m_Failures[m_Written]) {
@@ -73,6 +75,11 @@ void BatchReport::Finish() {
 bool BatchReport::AllConverted() const {
     const std::lock_guard lock(m_Mutex);
     return !m_AnyFailed;
+}
+
+bool BatchReport::Converted(std::size_t index) const {
+    const std::lock_guard lock(m_Mutex);
+    return m_Converted[index];
 }
 
 void BatchReport::ShowProgress() {

@@ -35,6 +35,8 @@ public:
     // Ends the progress line; call once every page is done.
     void Finish();
     [[nodiscard]] bool AllConverted() const;
+    // Page `index` is done and converted.
+    [[nodiscard]] bool Converted(std::size_t index) const;
 
 private:
     void ShowProgress();
@@ -45,7 +47,8 @@ private:
     ProgressLine m_Progress;
     // Under m_Mutex:
     std::vector<std::optional<std::string>> m_Failures; // "" for a page converted
-    std::size_t m_Written = 0;                          // pages before this one are written out
+    std::vector<bool> m_Converted;
+    std::size_t m_Written = 0; // pages before this one are written out
     std::size_t m_Done = 0;
     bool m_AnyFailed = false;
     bool m_Finished = false;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <filesystem>
 #include <getopt.h>
 #include <string_view>
@@ -16,8 +17,11 @@ namespace {
 // Values for the options that have no short form.
 constexpr int kLineEndsOption = 256;
 constexpr int kVersionOption = 257;
+constexpr int kWatchOption = 258;
+constexpr int kDebounceOption = 259;
+constexpr int kPollOption = 260;
 
-constexpr std::array<option, 8> kOptions = {{
+constexpr std::array<option, 11> kOptions = {{
     {"to", required_argument, nullptr, 't'},
     {"output", required_argument, nullptr, 'o'},
     {"output-dir", required_argument, nullptr, 'd'},
@@ -25,6 +29,9 @@ constexpr std::array<option, 8> kOptions = {{
     {"jobs", required_argument, nullptr, 'j'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersionOption},
+    {"watch", no_argument, nullptr, kWatchOption},
+    {"debounce", required_argument, nullptr, kDebounceOption},
+    {"poll", required_argument, nullptr, kPollOption},
     {nullptr, 0, nullptr, 0},
 }};
 // The leading ":" makes getopt_long tell a missing value from an unknown option.
@@ -116,6 +123,21 @@ unsigned JobsNamed(std::string_view number) {
     return jobs;
 }
 
+// Up to a day, which keeps every sum of times far from overflowing.
+std::chrono::milliseconds MillisecondsNamed(const std::string& option, std::string_view number,
+                                            unsigned from) {
+    unsigned milliseconds = 0;
+    const auto [end, error] =
+        std::from_chars(number.data(), number.data() + number.size(), milliseconds);
+    if (error != std::errc() || end != number.data() + number.size() || milliseconds < from ||
+        milliseconds > 86'400'000) {
+        throw CommandLine::UsageError(option + " needs a whole number of milliseconds from " +
+                                      std::to_string(from) + " up, not \"" + std::string(number) +
+                                      "\"");
+    }
+    return std::chrono::milliseconds(milliseconds);
+}
+
 std::string LongNameOf(int value) {
     for (const option& candidate : kOptions) {
         if (candidate.name != nullptr && candidate.val == value) {
@@ -155,6 +177,8 @@ std::string RefusalOf(int unknownShort, std::string_view argument) {
 std::string CommandLine::Usage() {
     return "Usage: quillomatic-convert --to FORMATS [--output FILE | --output-dir DIR]\n"
            "           [--line-ends crlf|lf] [--jobs N] [INPUT...]\n"
+           "       quillomatic-convert --watch --to FORMATS --output-dir DIR\n"
+           "           [--debounce MS] [--poll MS] [--line-ends crlf|lf] [--jobs N] INPUT...\n"
            "Rewrites each HTML page INPUT as script source that prints it again,\n"
            "one statement per line.\n"
            "\n"
@@ -177,6 +201,14 @@ std::string CommandLine::Usage() {
            "                          or with LF\n"
            "  -j, --jobs N            convert N pages side by side (default: as many as\n"
            "                          there are processors)\n"
+           "      --watch             convert, then keep watching: convert each page\n"
+           "                          again when it changes and remove the scripts of\n"
+           "                          pages that go, until interrupted; needs\n"
+           "                          --output-dir\n"
+           "      --debounce MS       convert once no change has come for MS\n"
+           "                          milliseconds (default 100)\n"
+           "      --poll MS           look for changes every MS milliseconds instead of\n"
+           "                          being told by the kernel (network mounts)\n"
            "  -h, --help              show this help and exit\n"
            "      --version           show the version and exit\n"
            "\n"
@@ -239,6 +271,16 @@ CommandLine CommandLine::Parse(std::span<const char* const> arguments) {
         case kVersionOption:
             commandLine.m_WantsVersion = true;
             break;
+        case kWatchOption:
+            commandLine.m_Watches = true;
+            break;
+        case kDebounceOption:
+            commandLine.m_Debounce = MillisecondsNamed("--debounce", value, 0);
+            commandLine.m_DebounceGiven = true;
+            break;
+        case kPollOption:
+            commandLine.m_PollInterval = MillisecondsNamed("--poll", value, 1);
+            break;
         case ':':
             throw UsageError(LongNameOf(optopt) + " needs a value");
         default:
@@ -266,6 +308,13 @@ CommandLine CommandLine::Parse(std::span<const char* const> arguments) {
 void CommandLine::CheckCombination() const {
     if (m_Formats.empty()) {
         throw UsageError("--to FORMATS is required");
+    }
+    if (!m_Watches && (m_DebounceGiven || m_PollInterval.count() > 0)) {
+        throw UsageError(std::string(m_DebounceGiven ? "--debounce" : "--poll") +
+                         " goes with --watch");
+    }
+    if (m_Watches && m_OutputFolder.empty()) {
+        throw UsageError("--watch needs --output-dir");
     }
     if (m_OutputFolder.empty()) {
         std::error_code ignored;

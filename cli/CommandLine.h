@@ -3,6 +3,7 @@
 
 #include "TargetFormat.h"
 
+#include <chrono>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -12,6 +13,7 @@ namespace quillomatic {
 
 // quillomatic-convert --to FORMATS [--output FILE | --output-dir DIR]
 //                     [--line-ends crlf|lf] [--jobs N] [INPUT...]
+// quillomatic-convert --watch [--debounce MS] [--poll MS] --to FORMATS --output-dir DIR ...
 //
 // Read by getopt_long, so the GNU conventions hold: options and pages in any
 // order, "-tphp", "--to=php", long options shortened while unambiguous, and
@@ -45,6 +47,12 @@ public:
     [[nodiscard]] LineEnds ScriptLineEnds() const noexcept { return m_LineEnds; }
     // Pages converted side by side; 0 when not given, for one per processor.
     [[nodiscard]] unsigned Jobs() const noexcept { return m_Jobs; }
+    // After the batch, convert again what changes (see SiteWatch).
+    [[nodiscard]] bool Watches() const noexcept { return m_Watches; }
+    // The quiet a watch waits for after a change.
+    [[nodiscard]] std::chrono::milliseconds Debounce() const noexcept { return m_Debounce; }
+    // How often a watch looks at the site; 0 when the kernel tells it instead.
+    [[nodiscard]] std::chrono::milliseconds PollInterval() const noexcept { return m_PollInterval; }
 
 private:
     // Refuses what the options allow one by one but not together.
@@ -58,6 +66,10 @@ private:
     std::string m_OutputFolder;
     LineEnds m_LineEnds = LineEnds::CRLF;
     unsigned m_Jobs = 0;
+    bool m_Watches = false;
+    std::chrono::milliseconds m_Debounce{100};
+    bool m_DebounceGiven = false;
+    std::chrono::milliseconds m_PollInterval{0};
 };
 
 } // namespace quillomatic

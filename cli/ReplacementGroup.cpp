@@ -37,6 +37,7 @@ std::vector<ReplacementGroup::Outcome> ReplacementGroup::Commit() {
     std::vector<Outcome> outcomes;
     for (Page& page : m_Pages) {
         std::string failure = std::move(page.Failure);
+        std::size_t placed = 0;
         try {
             for (const auto& script : page.Scripts) {
                 if (const int error = SyncFileSystemOf(script->Stream(), syncedDevices)) {
@@ -46,11 +47,12 @@ std::vector<ReplacementGroup::Outcome> ReplacementGroup::Commit() {
             }
             for (const auto& script : page.Scripts) {
                 script->CommitSynced();
+                ++placed;
             }
         } catch (const ComponentError& error) {
             failure += (failure.empty() ? "" : "\n") + error.Description();
         }
-        outcomes.push_back({page.Index, std::move(failure)});
+        outcomes.push_back({page.Index, std::move(failure), placed});
     }
     m_Pages.clear();
     m_Waiting = 0;

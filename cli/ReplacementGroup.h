@@ -21,6 +21,7 @@ public:
     struct Outcome {
         std::size_t Page;
         std::string Failure; // empty when every script of the page is in place; a line a reason
+        std::size_t Placed;  // the page's scripts put in place
     };
 
     // `failure`, where not empty, is reported for the page whatever Commit() finds.

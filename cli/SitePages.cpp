@@ -3,27 +3,18 @@
 
 #include "FileError.h"
 #include "NameQuoting.h"
+#include "PageNames.h"
 #include "ScriptNames.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <strings.h>
 #include <sys/stat.h>
 
 namespace quillomatic {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool EndsWithIgnoringCase(const std::string& name, const std::string& ending) {
-    return name.size() > ending.size() &&
-           ::strcasecmp(name.c_str() + (name.size() - ending.size()), ending.c_str()) == 0;
-}
-
-bool IsPageName(const std::string& name) {
-    return EndsWithIgnoringCase(name, ".html") || EndsWithIgnoringCase(name, ".htm");
-}
 
 // The file a path leads to, the same for every path to it; a path that leads
 // nowhere stands for itself.
@@ -48,7 +39,11 @@ std::string ClashLine(const std::vector<std::string>& paths, const std::string& 
 
 } // namespace
 
-SitePages::SitePages(const std::vector<std::string>& inputs) {
+SitePages::SitePages(const std::vector<std::string>& inputs, const std::string& leftOutFolder) {
+    struct stat status {};
+    if (!leftOutFolder.empty() && ::stat(leftOutFolder.c_str(), &status) == 0) {
+        m_LeftOut = {status.st_dev, status.st_ino};
+    }
     for (const std::string& input : inputs) {
         std::error_code ignored;
         if (!fs::is_directory(input, ignored)) {
@@ -63,14 +58,19 @@ SitePages::SitePages(const std::vector<std::string>& inputs) {
 
 std::vector<std::string> SitePages::Clashes(const std::string& folder,
                                             const TargetFormat& format) const {
+    return Clashes(m_Pages, folder, format);
+}
+
+std::vector<std::string> SitePages::Clashes(const std::vector<SitePage>& pages,
+                                            const std::string& folder, const TargetFormat& format) {
     std::map<std::string, std::vector<std::string>> pathsOfName;
-    for (const SitePage& page : m_Pages) {
+    for (const SitePage& page : pages) {
         if (page.Failure.empty()) {
             pathsOfName[page.Name].push_back(page.Path);
         }
     }
     std::vector<std::string> clashes;
-    for (const SitePage& page : m_Pages) {
+    for (const SitePage& page : pages) {
         const auto named = pathsOfName.find(page.Name);
         if (!page.Failure.empty() || named == pathsOfName.end()) {
             continue;
@@ -89,7 +89,7 @@ std::size_t SitePages::AddFolder(const std::string& path, const std::string& pre
     std::error_code error;
     for (fs::directory_iterator entry(path, error), end; !error && entry != end;
          entry.increment(error)) {
-        if (!entry->path().filename().string().starts_with('.')) {
+        if (!PageNames::IsLeftOut(entry->path().filename().string())) {
             entries.push_back(*entry);
         }
     }
@@ -106,8 +106,13 @@ std::size_t SitePages::AddFolder(const std::string& path, const std::string& pre
         const std::string name = entry.path().filename().string();
         std::error_code ignored;
         if (!entry.is_symlink(ignored) && entry.is_directory(ignored)) {
-            found += AddFolder(entry.path().string(), prefix + name + "/");
-        } else if (entry.is_regular_file(ignored) && IsPageName(name)) {
+            struct stat status {};
+            if (m_LeftOut.second == 0 || ::stat(entry.path().c_str(), &status) != 0 ||
+                m_LeftOut !=
+                    std::pair<std::uint64_t, std::uint64_t>(status.st_dev, status.st_ino)) {
+                found += AddFolder(entry.path().string(), prefix + name + "/");
+            }
+        } else if (entry.is_regular_file(ignored) && PageNames::IsPageName(name)) {
             AddPage(entry.path().string(), prefix + ScriptNames::PageName(name));
             ++found;
         }

@@ -3,6 +3,7 @@
 
 #include "TargetFormat.h"
 
+#include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
@@ -25,14 +26,18 @@ struct SitePage {
 // Expands the INPUTs of a batch into pages. A file named is a page whatever
 // its name (and fails later if it cannot be read). A folder named is walked
 // at any depth for its pages: the regular files whose names end in ".html"
-// or ".htm", in any letter case. Hidden files and folders (names starting
-// with a dot) are left out, and so are links to folders, which could lead the
-// walk round in a loop. A folder's entries are taken in the byte order of
+// or ".htm", in any letter case. Hidden files and folders and editors' files
+// are left out (see PageNames), and so are links to folders, which could lead
+// the walk round in a loop. A folder's entries are taken in the byte order of
 // their names, so the pages come in the same order on every run. The same
 // file reached twice under one name is kept once.
 class SitePages {
 public:
-    explicit SitePages(const std::vector<std::string>& inputs);
+    // A folder met on the walk that is `leftOutFolder` (the same folder, by
+    // device and inode) is left out with what is below it: a watch's output
+    // folder inside the site it watches.
+    explicit SitePages(const std::vector<std::string>& inputs,
+                       const std::string& leftOutFolder = {});
 
     [[nodiscard]] const std::vector<SitePage>& Pages() const noexcept { return m_Pages; }
     // A line for each script path that several pages would be written to, in
@@ -40,6 +45,10 @@ public:
     // FOLDER/NAME.EXT (with the extension of `format`).
     [[nodiscard]] std::vector<std::string> Clashes(const std::string& folder,
                                                    const TargetFormat& format) const;
+    // The same for any pages, a site's or some of them.
+    [[nodiscard]] static std::vector<std::string> Clashes(const std::vector<SitePage>& pages,
+                                                          const std::string& folder,
+                                                          const TargetFormat& format);
 
 private:
     // Adds the pages of the folder at `path`, their names starting with
@@ -48,6 +57,7 @@ private:
     void AddPage(const std::string& path, const std::string& name);
     void AddFailure(const std::string& path, const std::string& failure);
 
+    std::pair<std::uint64_t, std::uint64_t> m_LeftOut{}; // device, inode; none when 0, 0
     std::vector<SitePage> m_Pages;
     // Each page's name and file, to keep the same file under one name once.
     std::set<std::pair<std::string, std::string>> m_Taken;

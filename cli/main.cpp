@@ -10,6 +10,7 @@
 #include "PageFiles.h"
 #include "SignalCleanup.h"
 #include "SitePages.h"
+#include "SiteWatch.h"
 #include "StandardStreams.h"
 #include "TextStream.h"
 
@@ -112,6 +113,9 @@ int main(int argc, char* argv[]) {
     const bool onePage = commandLine.OutputFolder().empty();
     try {
         SignalCleanup::Install();
+        if (commandLine.Watches()) {
+            SiteWatch(commandLine, std::cerr, ::isatty(STDERR_FILENO) == 1).Run();
+        }
         return onePage ? ConvertPage(commandLine) : ConvertBatch(commandLine);
     } catch (const std::exception& error) {
         const std::string page = !onePage                            ? std::string()

@@ -1,6 +1,7 @@
 // Writes a text file that replaces its target whole or not at all.
 #include "AtomicTextFile.h"
 
+#include "ComponentError.h"
 #include "FileError.h"
 #include "FileSystemObject.h"
 #include "ScratchFiles.h"
@@ -57,6 +58,30 @@ void CopyAccessList(const std::string& from, int toDescriptor) {
     ::acl_free(list);
     if (!copied && !saysOnlyTheMode) {
         throw FileError::FromErrno(error, FileError::Action::Write, from);
+    }
+}
+
+// The same bytes from here to the end of both; the files are regular ones.
+bool SameBytes(TextStream& a, TextStream& b) {
+    constexpr std::size_t kBlock = 1 << 16;
+    std::string blockOfA(kBlock, '\0');
+    std::string blockOfB(kBlock, '\0');
+    for (;;) {
+        const std::size_t read = a.ReadBytes(blockOfA.data(), kBlock);
+        std::size_t readOfB = 0;
+        while (readOfB < read) {
+            const std::size_t more = b.ReadBytes(blockOfB.data() + readOfB, read - readOfB);
+            if (more == 0) {
+                return false;
+            }
+            readOfB += more;
+        }
+        if (read == 0) {
+            return b.ReadBytes(blockOfB.data(), 1) == 0;
+        }
+        if (blockOfA.compare(0, read, blockOfB, 0, read) != 0) {
+            return false;
+        }
     }
 }
 
@@ -147,6 +172,35 @@ void AtomicTextFile::Complete() {
         throw FileError::FromErrno(errno, FileError::Action::Write, m_TargetPath);
     }
     CopyAccessList(m_TargetPath, m_Stream->Descriptor());
+}
+
+bool AtomicTextFile::SameAsTarget() const {
+    if (m_WritesInPlace || m_ScratchPath.empty()) {
+        return false;
+    }
+    // Opened without waiting: the target may have become a FIFO meanwhile.
+    const int target = ::open(m_TargetPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (target < 0) {
+        return false;
+    }
+    TextStream old(target, m_TargetPath);
+    struct stat oldStatus {};
+    struct stat newStatus {};
+    if (::fstat(old.Descriptor(), &oldStatus) != 0 || !S_ISREG(oldStatus.st_mode) ||
+        ::fstat(m_Stream->Descriptor(), &newStatus) != 0 ||
+        oldStatus.st_size != newStatus.st_size) {
+        return false;
+    }
+    const int scratch = ::open(m_ScratchPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (scratch < 0) {
+        return false;
+    }
+    TextStream written(scratch, m_ScratchPath);
+    try {
+        return SameBytes(written, old);
+    } catch (const ComponentError&) {
+        return false;
+    }
 }
 
 void AtomicTextFile::CommitSynced() {

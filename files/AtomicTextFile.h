@@ -45,6 +45,12 @@ public:
     void Complete();
     void CommitSynced();
 
+    // Whether the text written so far is byte for byte the target's: a
+    // caller that keeps a file unchanged (and its time stamp with it) drops
+    // the writer instead of committing it. False where the target is missing,
+    // is not a regular file, or either cannot be read.
+    [[nodiscard]] bool SameAsTarget() const;
+
 private:
     std::string m_TargetPath;  // the file the user named, or the file its link points to
     std::string m_ScratchPath; // empty once committed or removed, and when written in place

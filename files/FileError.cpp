@@ -25,6 +25,8 @@ const char* VerbOf(FileError::Action action) {
         return "finish writing";
     case FileError::Action::Rename:
         return "replace";
+    case FileError::Action::Remove:
+        return "remove";
     }
     return "use";
 }

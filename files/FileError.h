@@ -21,7 +21,7 @@ inline constexpr std::int32_t kPathFileAccessError = 75;
 inline constexpr std::int32_t kPathNotFound = 76;
 inline constexpr std::int32_t kInvalidFileFormat = 321;
 
-enum class Action { Open, Create, Read, Write, Close, Rename };
+enum class Action { Open, Create, Read, Write, Close, Rename, Remove };
 
 // The error for a failed system call, from its errno value.
 [[nodiscard]] ComponentError FromErrno(int errorNumber, Action action, const std::string& path);

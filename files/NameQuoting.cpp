@@ -52,12 +52,9 @@ void AppendEscaped(std::string& quoted, unsigned char byte) {
     quoted += octal.data();
 }
 
-} // namespace
-
-std::string Quoted(std::string_view name) {
-    if (!NeedsEscapes(name)) {
-        return "\"" + std::string(name) + "\"";
-    }
+// $'...': printable characters as they are (a backslash and a quote
+// escaped), the others as C escapes a shell reads back.
+std::string Escaped(std::string_view name) {
     std::string quoted = "$'";
     while (!name.empty()) {
         const std::size_t length = PrintableCharacterAt(name);
@@ -73,6 +70,16 @@ std::string Quoted(std::string_view name) {
         name.remove_prefix(length);
     }
     return quoted + "'";
+}
+
+} // namespace
+
+std::string Quoted(std::string_view name) {
+    return NeedsEscapes(name) ? Escaped(name) : "\"" + std::string(name) + "\"";
+}
+
+std::string Printable(std::string_view name) {
+    return NeedsEscapes(name) ? Escaped(name) : std::string(name);
 }
 
 } // namespace quillomatic::NameQuoting

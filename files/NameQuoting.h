@@ -13,4 +13,8 @@ namespace quillomatic::NameQuoting {
 // name, $'x\033[2Jy.html', which a shell reads back as the same bytes.
 [[nodiscard]] std::string Quoted(std::string_view name);
 
+// `name` as it is where it needs no quotes (a list of names in a log line),
+// unless it holds such a character: then as Quoted() writes it.
+[[nodiscard]] std::string Printable(std::string_view name);
+
 } // namespace quillomatic::NameQuoting

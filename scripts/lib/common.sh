@@ -14,9 +14,11 @@ DEB_PACKAGES=(dpkg-dev file lintian)
 # in, an X server with its input and clipboard tools, the desktop file checkers,
 # man and make for the manual page's Makefile, and what the package test makes
 # and checks the package with. Tomcat serves the JSP scripts, fetched with curl;
-# its test runs a Tomcat of its own, never the package's service.
+# its test runs a Tomcat of its own, never the package's service. util-linux
+# brings setpriv (an unprivileged user) and unshare (a user namespace whose
+# inotify limit the watch test lowers).
 TEST_PACKAGES=(perl php-cli xvfb xauth xdotool xclip imagemagick desktop-file-utils appstream groff-base time valgrind
-               tomcat10 curl man-db make "${DEB_PACKAGES[@]}")
+               tomcat10 curl man-db make util-linux "${DEB_PACKAGES[@]}")
 # Packages scripts/run.sh needs where there is no display: a virtual X server
 # (xvfb-run with xauth), xdotool to see the window appear, ImageMagick's import.
 VIRTUAL_SCREEN_PACKAGES=(xvfb xauth xdotool imagemagick)

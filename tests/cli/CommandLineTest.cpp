@@ -110,6 +110,12 @@ TEST(CommandLine, WrongArgumentsAreUsageErrorsThatSayWhatIsWrong) {
          "--output-dir needs the pages named: it cannot take standard input"},
         {{"--to", "php", "-d", "out", "-o", "x.php", "a.html"},
          "--output and --output-dir cannot be used together"},
+        {{"--to", "php", "--watch", "a.html"}, "--watch needs --output-dir"},
+        {{"--to", "php", "-d", "out", "--debounce", "0", "a.html"}, "--debounce goes with --watch"},
+        {{"--to", "php", "-d", "out", "--watch", "--poll", "0", "a.html"},
+         "--poll needs a whole number of milliseconds from 1 up, not \"0\""},
+        {{"--to", "php", "-d", "out", "--watch", "--debounce", "-1", "a.html"},
+         "--debounce needs a whole number of milliseconds from 0 up, not \"-1\""},
     };
     for (const auto& [arguments, message] : cases) {
         try {
