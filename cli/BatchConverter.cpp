@@ -2,7 +2,6 @@
 #include "BatchConverter.h"
 
 #include "BatchReport.h"
-#include "Converter.h"
 #include "FileError.h"
 #include "FileSystemObject.h"
 #include "PageFiles.h"
@@ -74,9 +73,8 @@ void MakeFolder(const std::filesystem::path& folder) {
 
 } // namespace
 
-BatchConverter::BatchConverter(std::vector<const TargetFormat*> formats, std::string folder,
-                               LineEnds lineEnds)
-    : m_Formats(std::move(formats)), m_Folder(std::move(folder)), m_LineEnds(lineEnds) {
+BatchConverter::BatchConverter(std::vector<BatchOutput> outputs, std::string folder)
+    : m_Outputs(std::move(outputs)), m_Folder(std::move(folder)) {
     struct stat status {};
     if (::stat(m_Folder.c_str(), &status) != 0) {
         throw std::runtime_error("the output folder \"" + m_Folder + "\" " +
@@ -93,7 +91,7 @@ void BatchConverter::Run(const std::vector<SitePage>& pages, unsigned jobs,
                          BatchReport& report) const {
     const std::size_t threads =
         std::min({static_cast<std::size_t>(jobs > 0 ? jobs : Processors()), pages.size(),
-                  ThreadsTheDescriptorsAllow(m_Formats.size())});
+                  ThreadsTheDescriptorsAllow(m_Outputs.size())});
     // Looked at before the first script is written.
     std::vector<std::string> paths;
     for (const SitePage& page : pages) {
@@ -126,7 +124,9 @@ void BatchConverter::ConvertPages(const std::vector<SitePage>& pages, const Page
         try {
             if (pages[page].Failure.empty()) {
                 std::string refusals;
-                auto scripts = WriteScripts(pages[page], pageFiles, fileSystem, refusals);
+                std::vector<std::string> notes;
+                auto scripts = WriteScripts(pages[page], pageFiles, fileSystem, refusals, notes);
+                report.PageNoted(page, std::move(notes));
                 group.Add(page, std::move(scripts), std::move(refusals));
             } else {
                 report.PageDone(page, pages[page].Failure);
@@ -144,14 +144,15 @@ void BatchConverter::ConvertPages(const std::vector<SitePage>& pages, const Page
 
 std::vector<std::unique_ptr<AtomicTextFile>>
 BatchConverter::WriteScripts(const SitePage& page, const PageFiles& pageFiles,
-                             const FileSystemObject& fileSystem, std::string& refusals) const {
+                             const FileSystemObject& fileSystem, std::string& refusals,
+                             std::vector<std::string>& notes) const {
     TextStream source = fileSystem.OpenTextFile(page.Path);
     if (const auto below = std::filesystem::path(page.Name).parent_path(); !below.empty()) {
         MakeFolder(std::filesystem::path(m_Folder) / below);
     }
     std::vector<std::unique_ptr<AtomicTextFile>> scripts;
-    for (const TargetFormat* format : m_Formats) {
-        const std::string target = ScriptNames::ScriptPath(m_Folder, page.Name, *format);
+    for (const BatchOutput& output : m_Outputs) {
+        const std::string target = ScriptNames::ScriptPath(m_Folder, page.Name, output.Extension);
         if (const std::string* overwritten = pageFiles.PageAt(target)) {
             refusals += (refusals.empty() ? "" : "\n") +
                         PageFiles::Refusal(target, *overwritten).Description();
@@ -161,7 +162,9 @@ BatchConverter::WriteScripts(const SitePage& page, const PageFiles& pageFiles,
             Rewind(source);
         }
         auto script = std::make_unique<AtomicTextFile>(target);
-        Converter::ConvertToStream(*format, source, script->Stream(), m_LineEnds);
+        for (std::string& note : output.Write(page, source, script->Stream())) {
+            notes.push_back(std::move(note));
+        }
         script->Complete();
         scripts.push_back(std::move(script));
     }

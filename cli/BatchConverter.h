@@ -3,11 +3,12 @@
 
 #include "AtomicTextFile.h"
 #include "SitePages.h"
-#include "TargetFormat.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillomatic {
@@ -15,20 +16,32 @@ namespace quillomatic {
 class BatchReport;
 class FileSystemObject;
 class PageFiles;
+class TextStream;
 
-// Converts each page into each format, to FOLDER/NAME.EXT (see SitePage and
-// ScriptNames), making the folders below FOLDER that NAME needs, every script
-// through the engine's one path (Converter::ConvertToStream).
+// A file the batch writes for each page: its extension, and how the page
+// read from `source` becomes what goes to `output`; the lines it returns are
+// its report (see ReadReport), empty for none.
+struct BatchOutput {
+    std::string_view Extension;
+    std::function<std::vector<std::string>(const SitePage& page, TextStream& source,
+                                           TextStream& output)>
+        Write;
+};
+
+// Writes each output of each page, to FOLDER/NAME.EXT (see SitePage and
+// ScriptNames), making the folders below FOLDER that NAME needs: a script of
+// each format through the engine's one path (Converter::ConvertToStream),
+// or the page of a script through the reader's (ScriptReader::ReadToStream).
 // The pages are shared out among threads, each taking the next page not yet
 // taken, so what is written does not depend on their number. Each page is
-// read once per format; its scripts replace their files whole or not at all,
-// put in place a group at a time (see ReplacementGroup). A page that fails is
-// reported and the others go on. A script that would be written over one of
+// read once per output; its files replace theirs whole or not at all, put
+// in place a group at a time (see ReplacementGroup). A page that fails is
+// reported and the others go on. A file that would be written over one of
 // the pages themselves is refused alone (see PageFiles).
 class BatchConverter {
 public:
     // Fails, before anything is written, when `folder` is not an existing folder.
-    BatchConverter(std::vector<const TargetFormat*> formats, std::string folder, LineEnds lineEnds);
+    BatchConverter(std::vector<BatchOutput> outputs, std::string folder);
 
     // Converts `pages` with `jobs` threads (0: one per processor), telling
     // `report` the outcome of each page.
@@ -41,11 +54,11 @@ private:
     // `refusals` for each script left out because it would replace a page.
     [[nodiscard]] std::vector<std::unique_ptr<AtomicTextFile>>
     WriteScripts(const SitePage& page, const PageFiles& pageFiles,
-                 const FileSystemObject& fileSystem, std::string& refusals) const;
+                 const FileSystemObject& fileSystem, std::string& refusals,
+                 std::vector<std::string>& notes) const;
 
-    std::vector<const TargetFormat*> m_Formats;
+    std::vector<BatchOutput> m_Outputs;
     std::string m_Folder;
-    LineEnds m_LineEnds;
 };
 
 } // namespace quillomatic

@@ -1,6 +1,8 @@
 // The arguments of quillomatic-convert.
 #include "CommandLine.h"
 
+#include "ScriptLanguage.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -14,8 +16,10 @@ namespace {
 // Values for the options that have no short form.
 constexpr int kLineEndsOption = 256;
 constexpr int kVersionOption = 257;
+constexpr int kFromOption = 258;
+constexpr int kStrictOption = 259;
 
-constexpr std::array<option, 8> kOptions = {{
+constexpr std::array<option, 10> kOptions = {{
     {"to", required_argument, nullptr, 't'},
     {"output", required_argument, nullptr, 'o'},
     {"output-dir", required_argument, nullptr, 'd'},
@@ -23,6 +27,8 @@ constexpr std::array<option, 8> kOptions = {{
     {"jobs", required_argument, nullptr, 'j'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersionOption},
+    {"from", required_argument, nullptr, kFromOption},
+    {"strict", no_argument, nullptr, kStrictOption},
     {nullptr, 0, nullptr, 0},
 }};
 // The leading ":" makes getopt_long tell a missing value from an unknown option.
@@ -66,6 +72,27 @@ std::string Extensions() {
         extensions += kTargetFormats[i].Extension;
     }
     return extensions;
+}
+
+// ".asp; .js; .php, .phtml; .jsp; .pl, .cgi, .pm"
+std::string ScriptExtensionList() {
+    std::string list;
+    for (const ScriptLanguage& language : kScriptLanguages) {
+        list += list.empty() ? "" : "; ";
+        for (std::size_t i = 0; i < language.Extensions.size() && !language.Extensions[i].empty();
+             ++i) {
+            list += (i == 0 ? "." : ", .") + std::string(language.Extensions[i]);
+        }
+    }
+    return list;
+}
+
+const ScriptLanguage& LanguageOfWord(std::string_view word) {
+    if (const ScriptLanguage* language = LanguageNamed(word)) {
+        return *language;
+    }
+    throw CommandLine::UsageError("unknown format \"" + std::string(word) + "\" for --from (use " +
+                                  FormatWords() + ")");
 }
 
 std::vector<const TargetFormat*> FormatsNamed(std::string_view list) {
@@ -153,6 +180,8 @@ std::string RefusalOf(int unknownShort, std::string_view argument) {
 std::string CommandLine::Usage() {
     return "Usage: quillomatic-convert --to FORMATS [--output FILE | --output-dir DIR]\n"
            "           [--line-ends crlf|lf] [--jobs N] [INPUT...]\n"
+           "       quillomatic-convert --to html [--from FORMAT] [--strict]\n"
+           "           [--output FILE | --output-dir DIR] [--jobs N] [SCRIPT...]\n"
            "Rewrites each HTML page INPUT as script source that prints it again,\n"
            "one statement per line.\n"
            "\n"
@@ -174,6 +203,14 @@ std::string CommandLine::Usage() {
            "                          or with LF\n"
            "  -j, --jobs N            convert N pages side by side (default: as many as\n"
            "                          there are processors)\n"
+           "      --to html           read each INPUT, a script, back into the HTML it\n"
+           "                          prints; what is not a literal stands as {{...}}\n"
+           "      --from FORMAT       the scripts' language where their names do not tell\n"
+           "                          it (" +
+           ScriptExtensionList() +
+           ")\n"
+           "      --strict            with --to html, exit with 1 when anything was left\n"
+           "                          out or stands as {{...}}\n"
            "  -h, --help              show this help and exit\n"
            "      --version           show the version and exit\n"
            "\n"
@@ -210,7 +247,15 @@ CommandLine CommandLine::Parse(std::span<const char* const> arguments) {
         const std::string value = optarg != nullptr ? optarg : "";
         switch (found) {
         case 't':
-            commandLine.m_Formats = FormatsNamed(value);
+            commandLine.m_ToHtml = EqualsIgnoringCase(value, "html");
+            commandLine.m_Formats =
+                commandLine.m_ToHtml ? std::vector<const TargetFormat*>{} : FormatsNamed(value);
+            break;
+        case kFromOption:
+            commandLine.m_From = &LanguageOfWord(value);
+            break;
+        case kStrictOption:
+            commandLine.m_Strict = true;
             break;
         case 'o':
             if (value.empty()) {
@@ -257,8 +302,28 @@ CommandLine CommandLine::Parse(std::span<const char* const> arguments) {
 }
 
 void CommandLine::CheckCombination() const {
-    if (m_Formats.empty()) {
+    if (m_Formats.empty() && !m_ToHtml) {
         throw UsageError("--to FORMATS is required");
+    }
+    if (!m_ToHtml && (m_From != nullptr || m_Strict)) {
+        throw UsageError(std::string(m_From != nullptr ? "--from" : "--strict") +
+                         " goes with --to html");
+    }
+    if (m_ToHtml && m_From == nullptr) {
+        std::error_code ignored;
+        for (const std::string& input : m_InputPaths) {
+            if (input == "-") {
+                continue;
+            }
+            if (!std::filesystem::is_directory(input, ignored) && LanguageOfPath(input) == nullptr) {
+                throw UsageError("the language of \"" + input +
+                                 "\" cannot be told from its name: name it with --from (" +
+                                 FormatWords() + ")");
+            }
+        }
+        if (m_InputPaths.empty() || m_InputPaths == std::vector{std::string("-")}) {
+            throw UsageError("a script on standard input needs --from, its language");
+        }
     }
     if (m_OutputFolder.empty()) {
         std::error_code ignored;

@@ -1,6 +1,7 @@
 // The arguments of quillomatic-convert.
 #pragma once
 
+#include "ScriptLanguage.h"
 #include "TargetFormat.h"
 
 #include <span>
@@ -12,6 +13,8 @@ namespace quillomatic {
 
 // quillomatic-convert --to FORMATS [--output FILE | --output-dir DIR]
 //                     [--line-ends crlf|lf] [--jobs N] [INPUT...]
+// quillomatic-convert --to html [--from FORMAT] [--strict] [--output FILE |
+//                     --output-dir DIR] [--jobs N] [SCRIPT...]
 //
 // Read by getopt_long, so the GNU conventions hold: options and pages in any
 // order, "-tphp", "--to=php", long options shortened while unambiguous, and
@@ -45,6 +48,12 @@ public:
     [[nodiscard]] LineEnds ScriptLineEnds() const noexcept { return m_LineEnds; }
     // Pages converted side by side; 0 when not given, for one per processor.
     [[nodiscard]] unsigned Jobs() const noexcept { return m_Jobs; }
+    // --to html: the INPUTs are scripts, read back into the HTML they print.
+    [[nodiscard]] bool ToHtml() const noexcept { return m_ToHtml; }
+    // --from: the scripts' language; nullptr to tell it by each name.
+    [[nodiscard]] const ScriptLanguage* FromLanguage() const noexcept { return m_From; }
+    // --strict: a report line is a failure.
+    [[nodiscard]] bool Strict() const noexcept { return m_Strict; }
 
 private:
     // Refuses what the options allow one by one but not together.
@@ -58,6 +67,9 @@ private:
     std::string m_OutputFolder;
     LineEnds m_LineEnds = LineEnds::CRLF;
     unsigned m_Jobs = 0;
+    bool m_ToHtml = false;
+    const ScriptLanguage* m_From = nullptr;
+    bool m_Strict = false;
 };
 
 } // namespace quillomatic

@@ -20,8 +20,14 @@ bool EndsWithIgnoringCase(const std::string& name, const std::string& ending) {
            ::strcasecmp(name.c_str() + (name.size() - ending.size()), ending.c_str()) == 0;
 }
 
-bool IsPageName(const std::string& name) {
-    return EndsWithIgnoringCase(name, ".html") || EndsWithIgnoringCase(name, ".htm");
+// ".html or .htm"
+std::string ExtensionList(const std::vector<std::string>& extensions) {
+    std::string list;
+    for (std::size_t i = 0; i < extensions.size(); ++i) {
+        list += i == 0 ? "" : i + 1 == extensions.size() ? " or " : ", ";
+        list += "." + extensions[i];
+    }
+    return list;
 }
 
 // The file a path leads to, the same for every path to it; a path that leads
@@ -47,20 +53,27 @@ std::string ClashLine(const std::vector<std::string>& paths, const std::string& 
 
 } // namespace
 
-SitePages::SitePages(const std::vector<std::string>& inputs) {
+SitePages::SitePages(const std::vector<std::string>& inputs, std::vector<std::string> extensions)
+    : m_Extensions(std::move(extensions)) {
     for (const std::string& input : inputs) {
         std::error_code ignored;
         if (!fs::is_directory(input, ignored)) {
             AddPage(input, ScriptNames::PageName(input));
         } else if (AddFolder(input, "") == 0) {
-            AddFailure(input,
-                       "Cannot convert \"" + input + "\": no file in it ends in .html or .htm.");
+            AddFailure(input, "Cannot convert \"" + input + "\": no file in it ends in " +
+                                  ExtensionList(m_Extensions) + ".");
         }
     }
 }
 
+bool SitePages::IsPageName(const std::string& name) const {
+    return std::ranges::any_of(m_Extensions, [&name](const std::string& extension) {
+        return EndsWithIgnoringCase(name, "." + extension);
+    });
+}
+
 std::vector<std::string> SitePages::Clashes(const std::string& folder,
-                                            const TargetFormat& format) const {
+                                            std::string_view extension) const {
     std::map<std::string, std::vector<std::string>> pathsOfName;
     for (const SitePage& page : m_Pages) {
         if (page.Failure.empty()) {
@@ -75,7 +88,7 @@ std::vector<std::string> SitePages::Clashes(const std::string& folder,
         }
         if (named->second.size() > 1) {
             clashes.push_back(
-                ClashLine(named->second, ScriptNames::ScriptPath(folder, page.Name, format)));
+                ClashLine(named->second, ScriptNames::ScriptPath(folder, page.Name, extension)));
         }
         pathsOfName.erase(named);
     }

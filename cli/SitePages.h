@@ -1,10 +1,9 @@
 // The pages of a batch: the files named, and the pages of the folders named.
 #pragma once
 
-#include "TargetFormat.h"
-
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillomatic {
@@ -24,22 +23,24 @@ struct SitePage {
 
 // Expands the INPUTs of a batch into pages. A file named is a page whatever
 // its name (and fails later if it cannot be read). A folder named is walked
-// at any depth for its pages: the regular files whose names end in ".html"
-// or ".htm", in any letter case. Hidden files and folders (names starting
+// at any depth for its pages: the regular files whose names end in one of
+// the extensions (".html" or ".htm"; a script's for --to html), in any
+// letter case. Hidden files and folders (names starting
 // with a dot) are left out, and so are links to folders, which could lead the
 // walk round in a loop. A folder's entries are taken in the byte order of
 // their names, so the pages come in the same order on every run. The same
 // file reached twice under one name is kept once.
 class SitePages {
 public:
-    explicit SitePages(const std::vector<std::string>& inputs);
+    explicit SitePages(const std::vector<std::string>& inputs,
+                       std::vector<std::string> extensions = {"html", "htm"});
 
     [[nodiscard]] const std::vector<SitePage>& Pages() const noexcept { return m_Pages; }
     // A line for each script path that several pages would be written to, in
     // the order of their first page: "a" and "b" would both be written as
-    // FOLDER/NAME.EXT (with the extension of `format`).
+    // FOLDER/NAME.EXT (with the extension `extension`).
     [[nodiscard]] std::vector<std::string> Clashes(const std::string& folder,
-                                                   const TargetFormat& format) const;
+                                                   std::string_view extension) const;
 
 private:
     // Adds the pages of the folder at `path`, their names starting with
@@ -47,7 +48,9 @@ private:
     std::size_t AddFolder(const std::string& path, const std::string& prefix);
     void AddPage(const std::string& path, const std::string& name);
     void AddFailure(const std::string& path, const std::string& failure);
+    [[nodiscard]] bool IsPageName(const std::string& name) const;
 
+    std::vector<std::string> m_Extensions;
     std::vector<SitePage> m_Pages;
     // Each page's name and file, to keep the same file under one name once.
     std::set<std::pair<std::string, std::string>> m_Taken;

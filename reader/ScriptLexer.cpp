@@ -281,7 +281,12 @@ bool ScriptLexer::TakeHeader(bool last) {
             std::memmove(m_Out.get(), m_Out.get() + cut, m_OutSize - cut);
             m_OutSize -= cut;
             m_OutCommitted -= cut;
-            m_Report.Insert(0, m_FirstPrintLine, "left out, the CGI header: " + BriefText(first));
+            // In its place among the entries, which go by line.
+            std::size_t place = 0;
+            while (place < m_Report.Size() && m_Report.Entries()[place].Line <= m_FirstPrintLine) {
+                ++place;
+            }
+            m_Report.Insert(place, m_FirstPrintLine, "left out, the CGI header: " + BriefText(first));
             ++m_NotesCommitted;
             return decided();
         }
