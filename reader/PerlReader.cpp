@@ -653,8 +653,26 @@ bool PerlReader::ReadInterpolation() {
         while (Have(1) && IsNameByte(*m_P)) {
             ++m_P;
         }
-    } else if (sigil == '$' && std::strchr("&!@", next) != nullptr) {
+    } else if (sigil == '$' && (next == ' ' || next == '\t')) {
+        // "$ name" is $name; a "$" before other blanks stays.
+        std::size_t at = 1;
+        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
+            ++at;
+        }
+        if (!(Have(at + 1) && IsNameStart(m_P[at]))) {
+            return false;
+        }
+        m_P += at;
+        while (Have(1) && IsNameByte(*m_P)) {
+            ++m_P;
+        }
+    } else if (sigil == '$' && next == '^' && Have(3) && m_P[2] >= 'A' && m_P[2] <= 'Z') {
+        m_P += 3;
+    } else if (sigil == '$' && std::strchr("&`'+!@/\\,;.|<>()[]^~=-:?%}", next) != nullptr) {
+        // One of Perl's punctuation variables.
         m_P += 2;
+        EmitPlaceholder(start, Offset(m_P), line, "a variable in a string");
+        return true;
     } else {
         return false;
     }
