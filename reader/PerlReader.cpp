@@ -19,6 +19,12 @@ bool IsNameByte(char c) {
     return IsNameStart(c) || (c >= '0' && c <= '9');
 }
 
+// A word right after a sigil, "->" or "::" is a name ($q, $obj->s), not a quote-like operator.
+bool IsNameAfter(char before, char beforeThat) {
+    return std::strchr("$@%&*", before) != nullptr || (before == '>' && beforeThat == '-') ||
+           (before == ':' && beforeThat == ':');
+}
+
 bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
@@ -355,7 +361,7 @@ bool PerlReader::ReadLiteral() {
         ReadDelimited(c == '"');
         return true;
     }
-    if (c == 'q' && Have(2)) {
+    if (c == 'q' && Have(2) && !(Before() != '\0' && IsNameAfter(Before(), Before(2)))) {
         const std::size_t word = m_P[1] == 'q' ? 2 : 1;
         std::size_t at = word;
         while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
@@ -363,7 +369,7 @@ bool PerlReader::ReadLiteral() {
         }
         if (!Have(at + 1) || (at > word && m_P[at] == '#') || IsNameByte(m_P[word]) ||
             IsBlankByte(m_P[at]) || (m_P[at] == '=' && Have(at + 2) && m_P[at + 1] == '>') ||
-            m_P[at] == ',' || m_P[at] == ';' || m_P[at] == ')') {
+            std::strchr(",;)}-", m_P[at]) != nullptr) {
             return false;
         }
         m_P += at;
@@ -391,7 +397,7 @@ bool PerlReader::SkipQuoted(bool afterValue) {
         SkipDelimited();
         return true;
     }
-    if (IsNameStart(c)) {
+    if (IsNameStart(c) && !(Before() != '\0' && IsNameAfter(Before(), Before(2)))) {
         const std::string_view word = WordAt();
         const bool twice = word == "s" || word == "tr" || word == "y";
         if (twice || word == "m" || word == "qr" || word == "qw" || word == "qx") {
@@ -400,7 +406,7 @@ bool PerlReader::SkipQuoted(bool afterValue) {
                 ++at;
             }
             if (Have(at + 1) && !IsNameByte(m_P[at]) && !IsBlankByte(m_P[at]) &&
-                std::strchr(",;)=", m_P[at]) == nullptr) {
+                std::strchr(",;)=}-", m_P[at]) == nullptr) {
                 m_P += at;
                 const char open = *m_P;
                 SkipDelimited();

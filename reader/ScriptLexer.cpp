@@ -67,11 +67,11 @@ std::string BriefText(std::string_view source) {
 
 ScriptLexer::ScriptLexer(TextStream& script, ScriptSink& html, ReadReport& report)
     : m_Page(script), m_ScriptPath(script.Path()), m_Html(html), m_Report(report),
-      m_Buffer(std::make_unique<char[]>(2 * kReadBlock + 1 + StopBytes::kPadding)),
+      m_Buffer(std::make_unique_for_overwrite<char[]>(2 * kReadBlock + 1 + StopBytes::kPadding)),
       m_Capacity(2 * kReadBlock), m_Out(std::make_unique_for_overwrite<char[]>(2 * kFlushAt)),
       m_OutCapacity(2 * kFlushAt) {
     m_P = m_End = m_Buffer.get();
-    m_Buffer[0] = '\0';
+    std::memset(m_Buffer.get(), 0, 1 + StopBytes::kPadding);
 }
 
 ScriptLexer::~ScriptLexer() = default;
@@ -99,7 +99,7 @@ bool ScriptLexer::Fill(std::size_t count) {
         if (m_Capacity - kept < kReadBlock) {
             // Held bytes fill the buffer: a larger one.
             const std::size_t capacity = std::max(2 * m_Capacity, kept + kReadBlock);
-            auto larger = std::make_unique<char[]>(capacity + 1 + StopBytes::kPadding);
+            auto larger = std::make_unique_for_overwrite<char[]>(capacity + 1 + StopBytes::kPadding);
             std::memcpy(larger.get(), keep, kept);
             m_BufferOffset += static_cast<std::uint64_t>(keep - data);
             m_Buffer = std::move(larger);
@@ -114,7 +114,8 @@ bool ScriptLexer::Fill(std::size_t count) {
             m_Page.Read(m_Buffer.get() + kept, m_Capacity - kept);
         m_AtEndOfScript = count_read == 0;
         m_End += count_read;
-        m_Buffer[static_cast<std::size_t>(m_End - m_Buffer.get())] = '\0';
+        // The NUL that ends every scan, and zeros where a scan reads ahead.
+        std::memset(m_Buffer.get() + (m_End - m_Buffer.get()), 0, 1 + StopBytes::kPadding);
     }
     return static_cast<std::size_t>(m_End - m_P) >= count;
 }
@@ -401,9 +402,15 @@ std::uint64_t ScriptLexer::ScanExpression(bool atConcatenation, bool commas, cha
 
 std::uint64_t ScriptLexer::SkipStatement() {
     bool loose = false;
+    const std::uint64_t start = Offset(m_P);
     m_StopAtModifiers = false;
-    const std::uint64_t end = ScanExpression(false, false, 0, loose);
+    std::uint64_t end = ScanExpression(false, false, 0, loose);
     m_StopAtModifiers = true;
+    // A bracket that closes nothing is a statement of its own, passed.
+    if (Offset(m_P) == start && Have(1) && !AtStatementEnd(false) && !AtBlockEnd()) {
+        Pass();
+        end = Offset(m_P);
+    }
     return end;
 }
 

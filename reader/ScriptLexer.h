@@ -102,6 +102,10 @@ protected:
                std::memcmp(m_P + 1, text.data() + 1, text.size() - 1) == 0;
     }
     [[nodiscard]] bool LooksAtIgnoringCase(std::string_view text);
+    // The byte `back` bytes before the cursor, where it is still held; NUL otherwise.
+    [[nodiscard]] char Before(std::size_t back = 1) const noexcept {
+        return static_cast<std::size_t>(m_P - m_Buffer.get()) >= back ? m_P[-static_cast<std::ptrdiff_t>(back)] : '\0';
+    }
     // Passes a UTF-8 byte-order mark at the cursor: the languages but PHP
     // read it as no part of the script.
     void SkipByteOrderMark();
@@ -136,6 +140,9 @@ protected:
 
     // The output: the held HTML of the statement and what is committed.
     void Emit(const char* from, std::size_t count) {
+        if (count == 0) {
+            return; // `from` may be null
+        }
         if (m_OutSize + count > m_OutCapacity) {
             Grow(count);
         }
