@@ -18,13 +18,14 @@ namespace quillomatic {
 // one (see ScriptLexer), followed by kPadding bytes that may be read.
 class StopBytes {
 public:
+    // Bytes looked for besides NUL.
     static constexpr std::size_t kMost = 6;
     static constexpr std::size_t kPadding = 16;
 
     explicit StopBytes(std::string_view bytes) {
         m_Table[0] = true;
-        for (std::size_t i = 0; i < kMost; ++i) {
-            const char byte = i < bytes.size() ? bytes[i] : '\0';
+        for (std::size_t i = 0; i < kNeedles; ++i) {
+            const char byte = i >= 1 && i <= bytes.size() && i <= kMost ? bytes[i - 1] : '\0';
             m_Table[static_cast<unsigned char>(byte)] = true;
 #if defined(__SSE2__)
             m_Needles[i] = _mm_set1_epi8(byte);
@@ -42,7 +43,7 @@ public:
         for (;;) {
             const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
             __m128i hits = _mm_cmpeq_epi8(chunk, m_Needles[0]);
-            for (std::size_t i = 1; i < kMost; ++i) {
+            for (std::size_t i = 1; i < kNeedles; ++i) {
                 hits = _mm_or_si128(hits, _mm_cmpeq_epi8(chunk, m_Needles[i]));
             }
             if (const int mask = _mm_movemask_epi8(hits); mask != 0) {
@@ -59,9 +60,11 @@ public:
     }
 
 private:
+    static constexpr std::size_t kNeedles = kMost + 1; // NUL first
+
     std::array<bool, 256> m_Table{};
 #if defined(__SSE2__)
-    __m128i m_Needles[kMost] = {};
+    __m128i m_Needles[kNeedles] = {};
 #endif
 };
 
