@@ -456,7 +456,8 @@ void PerlReader::ReadDelimited(bool interpolating) {
     const char open = *m_P;
     const char close = ClosingOf(open);
     ++m_P;
-    std::array<bool, 256> own{};
+    // Made only for other delimiters than quotes, the rare case.
+    std::array<bool, 256> own;
     if (open != '"') {
         own = interpolating ? StopTable(std::string("\\$@\n") + open + close)
                             : StopTable(std::string("\\\n") + open + close);
