@@ -10,6 +10,8 @@ namespace quillomatic {
 namespace {
 
 const StopBytes kStringStops("\"%\n\r");
+// A doubled quote stands for one.
+constexpr auto kDoubledQuote = EscapeTable("\"\"");
 
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -357,9 +359,7 @@ void AspReader::ReadString() {
     const std::uint64_t line = m_Line;
     ++m_P;
     for (;;) {
-        const char* run = m_P;
-        m_P = kStringStops.Find(m_P);
-        EmitRun(run, m_P);
+        CopyLiteral(kStringStops, '"', kDoubledQuote, "%>");
         const char c = *m_P;
         if (c == '"') {
             if (Have(2) && m_P[1] == '"') {

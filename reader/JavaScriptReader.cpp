@@ -17,8 +17,14 @@ constexpr std::array<PrintCall, 2> kCalls = {{
 // An unpaired surrogate reaches standard output as U+FFFD.
 constexpr char32_t kReplacement = 0xFFFD;
 
+// In a SCRIPT element a "<" may start its end tag.
 const StopBytes kDoubleStops("\"\\\n\r<");
 const StopBytes kSingleStops("'\\\n\r<");
+const StopBytes kDoubleStopsInCode("\"\\\n\r");
+const StopBytes kSingleStopsInCode("'\\\n\r");
+// The escapes that stand for one ASCII byte.
+constexpr auto kSimpleEscapes =
+    EscapeTable("\"\"''\\\\//n\nt\tr\rb\bf\fv\v");
 const StopBytes kTemplateStops("`\\$\n\r<");
 
 } // namespace
@@ -120,14 +126,13 @@ void JavaScriptReader::ReadDoubleQuoted() {
 
 void JavaScriptReader::ReadString(char quote) {
     const std::uint64_t line = m_Line;
-    const StopBytes& stops = quote == '"' ? kDoubleStops : kSingleStops;
+    const StopBytes& stops = quote == '"' ? (m_Framed ? kDoubleStops : kDoubleStopsInCode)
+                                          : (m_Framed ? kSingleStops : kSingleStopsInCode);
     ++m_P;
     for (;;) {
-        const char* run = m_P;
-        m_P = stops.Find(m_P);
-        if (m_P != run) {
+        if (!stops.Stops(*m_P) || (*m_P == '\\' && m_P[1] != 'u') || *m_P == '<') {
             EndUnits();
-            EmitRun(run, m_P);
+            CopyLiteral(stops, '\\', kSimpleEscapes, "</script");
         }
         const char c = *m_P;
         if (c == quote) {
@@ -136,13 +141,6 @@ void JavaScriptReader::ReadString(char quote) {
             return;
         }
         if (c == '\\') {
-            // The escapes of our own scripts, without a call.
-            if (m_P[1] == '"' || m_P[1] == '\\') {
-                EndUnits();
-                EmitByte(m_P[1]);
-                m_P += 2;
-                continue;
-            }
             ReadEscape(false);
         } else if (c == '<') {
             if ((m_P[1] == '/' || m_P + 1 == m_End) && AtBlockEnd()) {

@@ -19,6 +19,9 @@ constexpr std::array<PrintCall, 3> kCalls = {{
 constexpr char32_t kUnpaired = '?';
 
 const StopBytes kStringStops("\"\\%\n\r");
+// The escapes that stand for one ASCII byte; "\\" before a "u" is no
+// Unicode escape, as Java has it.
+constexpr auto kSimpleEscapes = EscapeTable("\"\"''\\\\n\nt\tr\rb\bf\fs ");
 constexpr std::array<bool, 256> kTemplateStops = StopTable("<$#\\");
 
 int HexValue(char c) {
@@ -187,11 +190,9 @@ void JspReader::ReadString() {
     const std::uint64_t line = m_Line;
     ++m_P;
     for (;;) {
-        const char* run = m_P;
-        m_P = kStringStops.Find(m_P);
-        if (m_P != run) {
+        if (!kStringStops.Stops(*m_P) || (*m_P == '\\' && m_P[1] != 'u')) {
             EndUnits();
-            EmitRun(run, m_P);
+            CopyLiteral(kStringStops, '\\', kSimpleEscapes);
         }
         const char c = *m_P;
         if (c == '"') {
@@ -222,13 +223,6 @@ void JspReader::ReadString() {
             Fail(line, "a string literal is not closed");
         }
         if (c == '\\') {
-            // The escapes of our own scripts, without a call.
-            if (m_P[1] == '"' || m_P[1] == '\\') {
-                EndUnits();
-                EmitByte(m_P[1]);
-                m_P += 2;
-                continue;
-            }
             if (ReadEscape(line)) {
                 return;
             }

@@ -10,6 +10,9 @@ namespace quillomatic {
 namespace {
 
 const StopBytes kDoubleQuotedStops("\"\\$@\n");
+// The escapes that stand for one ASCII byte, where no case modifier is in force.
+constexpr auto kSimpleEscapes =
+    EscapeTable("\"\"\\\\$$@@n\nt\tr\rf\fb\ba\ae\x1B");
 
 bool IsNameStart(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
@@ -467,16 +470,15 @@ void PerlReader::ReadDelimited(bool interpolating) {
     m_NextCase = 0;
     for (;;) {
         const char* run = m_P;
-        if (open == '"') {
+        if (open == '"' && interpolating && m_CaseMode == 0 && m_NextCase == 0) {
+            CopyLiteral(kDoubleQuotedStops, '\\', kSimpleEscapes);
+        } else if (open == '"') {
             m_P = kDoubleQuotedStops.Find(m_P);
+            EmitText(run, static_cast<std::size_t>(m_P - run));
         } else {
             while (!own[static_cast<unsigned char>(*m_P)]) {
                 ++m_P;
             }
-        }
-        if (m_CaseMode == 0 && m_NextCase == 0) {
-            EmitRun(run, m_P);
-        } else {
             EmitText(run, static_cast<std::size_t>(m_P - run));
         }
         const char c = *m_P;

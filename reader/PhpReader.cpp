@@ -14,6 +14,8 @@ namespace {
 // a line end (counted).
 const StopBytes kDoubleQuotedStops("\"\\${\n");
 const StopBytes kSingleQuotedStops("'\\\n");
+constexpr auto kDoubleQuotedEscapes = EscapeTable("\"\"\\\\$$n\nt\tr\rv\ve\x1B" "f\f");
+constexpr auto kSingleQuotedEscapes = EscapeTable("''\\\\");
 
 bool IsNameStart(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
@@ -272,9 +274,7 @@ void PhpReader::ReadDoubleQuoted() {
     const std::uint64_t line = m_Line;
     ++m_P;
     for (;;) {
-        const char* run = m_P;
-        m_P = kDoubleQuotedStops.Find(m_P);
-        EmitRun(run, m_P);
+        CopyLiteral(kDoubleQuotedStops, '\\', kDoubleQuotedEscapes);
         switch (*m_P) {
         case '"':
             ++m_P;
@@ -306,9 +306,7 @@ void PhpReader::ReadSingleQuoted() {
     const std::uint64_t line = m_Line;
     ++m_P;
     for (;;) {
-        const char* run = m_P;
-        m_P = kSingleQuotedStops.Find(m_P);
-        EmitRun(run, m_P);
+        CopyLiteral(kSingleQuotedStops, '\\', kSingleQuotedEscapes);
         switch (*m_P) {
         case '\'':
             ++m_P;

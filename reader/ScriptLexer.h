@@ -4,6 +4,7 @@
 
 #include "PageReader.h"
 #include "ReadReport.h"
+#include "StopBytes.h"
 
 #include <array>
 #include <cstring>
@@ -17,6 +18,17 @@ namespace quillomatic {
 
 class ScriptSink;
 class TextStream;
+
+// Whether `text` (its bytes held) starts with `start`, ASCII letters in either case.
+inline bool StartsIgnoringCase(const char* text, std::string_view start) {
+    for (std::size_t i = 0; i < start.size(); ++i) {
+        if ((text[i] | 0x20) != (start[i] | 0x20) ||
+            (text[i] != start[i] && !((start[i] | 0x20) >= 'a' && (start[i] | 0x20) <= 'z'))) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // A reader goes through its script once, from start to end, and writes what
 // the script prints as it goes: the page text around code blocks at once, a
@@ -150,6 +162,48 @@ protected:
         m_OutSize += count;
     }
     void Emit(std::string_view text) { Emit(text.data(), text.size()); }
+    // In a literal: copies the bytes up to the next of `stops` into the held
+    // HTML, and on the way every escape that `escapes` maps (the byte after
+    // `escape` to the byte it stands for, NUL for none); stops at any other
+    // stop byte; a stop byte that starts `blockEnd` (where given) is copied
+    // as any other unless the whole of it, in any letter case, follows. Most
+    // of a script of ours is such runs and escapes, copied here without a
+    // call for each.
+    void CopyLiteral(const StopBytes& stops, char escape, const std::array<char, 256>& escapes,
+                     std::string_view blockEnd = {}) {
+        const auto rest = static_cast<std::size_t>(m_End - m_P);
+        if (m_OutSize + rest + 32 > m_OutCapacity) {
+            Grow(rest + 32);
+        }
+        // Nothing written here is longer than what it comes from.
+        char* out = m_Out.get() + m_OutSize;
+        const char* from = m_P;
+        for (;;) {
+            const char* const stop = stops.Find(from);
+            const auto count = static_cast<std::size_t>(stop - from);
+            for (std::size_t copied = 0; copied < count; copied += 16) {
+                std::memcpy(out + copied, from + copied, 16);
+            }
+            out += count;
+            from = stop;
+            if (!blockEnd.empty() && *from == blockEnd[0] && *from != '\0') {
+                if (m_End - from < static_cast<std::ptrdiff_t>(blockEnd.size()) ||
+                    StartsIgnoringCase(from, blockEnd)) {
+                    break;
+                }
+                *out++ = *from++;
+                continue;
+            }
+            const char stands = escapes[static_cast<unsigned char>(from[1])];
+            if (*from != escape || stands == '\0') {
+                break;
+            }
+            *out++ = stands;
+            from += 2;
+        }
+        m_OutSize = static_cast<std::size_t>(out - m_Out.get());
+        m_P = from;
+    }
     // The same for a run of a literal in the buffer, most of them short:
     // copied 16 bytes at a time, reading and writing past its end, as the
     // buffer's padding allows.
@@ -286,6 +340,16 @@ constexpr std::array<bool, 256> StopTable(std::string_view bytes) {
         stops[static_cast<unsigned char>(c)] = true;
     }
     return stops;
+}
+
+// The table of ScriptLexer::CopyLiteral's escapes: each pair of `pairs` is a
+// byte after the escape and the byte it stands for.
+constexpr std::array<char, 256> EscapeTable(std::string_view pairs) {
+    std::array<char, 256> table{};
+    for (std::size_t i = 0; i + 1 < pairs.size(); i += 2) {
+        table[static_cast<unsigned char>(pairs[i])] = pairs[i + 1];
+    }
+    return table;
 }
 
 // A space, tab, line end, form feed or vertical tab.

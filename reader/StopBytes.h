@@ -43,6 +43,7 @@ public:
         for (;;) {
             const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
             __m128i hits = _mm_cmpeq_epi8(chunk, m_Needles[0]);
+#pragma GCC unroll 8
             for (std::size_t i = 1; i < kNeedles; ++i) {
                 hits = _mm_or_si128(hits, _mm_cmpeq_epi8(chunk, m_Needles[i]));
             }
