@@ -60,7 +60,8 @@ std::string BriefText(std::string_view source) {
         if (brief.size() >= kBrief && (static_cast<unsigned char>(c) & 0xC0) != 0x80) {
             return brief + "\xE2\x80\xA6"; // an ellipsis
         }
-        brief += c;
+        // A control character would act on the terminal the report goes to.
+        brief += static_cast<unsigned char>(c) < 0x20 || c == '\x7F' ? '?' : c;
     }
     return brief;
 }
