@@ -47,8 +47,8 @@ const Files& FilesOf(const TargetFormat& format, PageShape shape, std::size_t me
     static std::map<std::tuple<const TargetFormat*, PageShape, std::size_t>, Files> made;
     Files& files = made[{&format, shape, megabytes}];
     if (files.Page.empty()) {
-        const std::string name = std::to_string(static_cast<int>(shape)) + "-" +
-                                 std::to_string(megabytes);
+        const std::string name =
+            std::to_string(static_cast<int>(shape)) + "-" + std::to_string(megabytes);
         files.Page = "page-" + name + ".html";
         if (!fs::exists(files.Page)) {
             std::string encoded;
@@ -111,7 +111,8 @@ void Forward(benchmark::State& state, const TargetFormat& format, PageShape shap
         ->Arg(100)                                                                                 \
         ->Unit(benchmark::kMillisecond)                                                            \
         ->UseRealTime();                                                                           \
-    BENCHMARK_CAPTURE(ReadBack, Format##_OneLongLine, TargetFormat::Format, PageShape::OneLongLine) \
+    BENCHMARK_CAPTURE(ReadBack, Format##_OneLongLine, TargetFormat::Format,                        \
+                      PageShape::OneLongLine)                                                      \
         ->Arg(50)                                                                                  \
         ->Unit(benchmark::kMillisecond)                                                            \
         ->UseRealTime();                                                                           \

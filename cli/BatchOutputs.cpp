@@ -14,12 +14,12 @@ std::vector<BatchOutput> Scripts(const std::vector<const TargetFormat*>& formats
                                  LineEnds lineEnds) {
     std::vector<BatchOutput> outputs;
     for (const TargetFormat* format : formats) {
-        outputs.push_back({format->Extension, [format, lineEnds](const SitePage& /*page*/,
-                                                                 TextStream& source,
-                                                                 TextStream& output) {
-                               Converter::ConvertToStream(*format, source, output, lineEnds);
-                               return std::vector<std::string>();
-                           }});
+        outputs.push_back(
+            {format->Extension,
+             [format, lineEnds](const SitePage& /*page*/, TextStream& source, TextStream& output) {
+                 Converter::ConvertToStream(*format, source, output, lineEnds);
+                 return std::vector<std::string>();
+             }});
     }
     return outputs;
 }
@@ -27,7 +27,8 @@ std::vector<BatchOutput> Scripts(const std::vector<const TargetFormat*>& formats
 std::vector<BatchOutput> Pages(const ScriptLanguage* language) {
     return {{"html", [language](const SitePage& page, TextStream& source, TextStream& output) {
                  // The command line has made sure that every script named says its language.
-                 const ScriptLanguage* read = language != nullptr ? language : LanguageOfPath(page.Path);
+                 const ScriptLanguage* read =
+                     language != nullptr ? language : LanguageOfPath(page.Path);
                  if (read == nullptr) {
                      throw std::runtime_error("the language of \"" + page.Path +
                                               "\" cannot be told from its name");

@@ -42,9 +42,9 @@ constexpr std::array<Constant, 5> kConstants = {{
 }};
 
 constexpr std::array<std::string_view, 22> kControl = {
-    "if",     "elseif", "else",   "end",    "for",      "next",  "do",   "loop",
-    "while",  "wend",   "select", "case",   "sub",      "function", "with", "exit",
-    "call",   "each",   "until",  "property", "class", "then"};
+    "if",    "elseif", "else",   "end",      "for",   "next",     "do",   "loop",
+    "while", "wend",   "select", "case",     "sub",   "function", "with", "exit",
+    "call",  "each",   "until",  "property", "class", "then"};
 constexpr std::array<std::string_view, 5> kQuiet = {"option", "dim", "redim", "const", "private"};
 
 template <std::size_t N>
@@ -172,8 +172,8 @@ std::size_t AspReader::OperandPunctuationAt(bool afterValue) {
 }
 
 bool AspReader::IsLooseWord(std::string_view word) const {
-    static constexpr std::array<std::string_view, 9> kLoose = {"and", "or",  "not", "xor", "eqv",
-                                                               "imp", "is",  "mod", "like"};
+    static constexpr std::array<std::string_view, 9> kLoose = {"and", "or", "not", "xor", "eqv",
+                                                               "imp", "is", "mod", "like"};
     return IsOneOf(word, kLoose);
 }
 

@@ -7,8 +7,8 @@ namespace quillomatic {
 namespace {
 
 constexpr std::array<std::string_view, 13> kControl = {
-    "if", "else", "for", "while", "do", "switch", "case", "default", "try", "catch", "finally",
-    "function", "synchronized"};
+    "if",      "else", "for",   "while",   "do",       "switch",      "case",
+    "default", "try",  "catch", "finally", "function", "synchronized"};
 
 bool IsNameStart(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '$' ||
@@ -48,7 +48,8 @@ void CLikeReader::SkipBlanks() {
             continue;
         }
         const bool lineComment =
-            LooksAt("//") || (m_HtmlComments && (LooksAt("<!--") || (m_LineEndPassed && LooksAt("-->"))));
+            LooksAt("//") ||
+            (m_HtmlComments && (LooksAt("<!--") || (m_LineEndPassed && LooksAt("-->"))));
         if (lineComment) {
             while (Have(1) && *m_P != '\n' && *m_P != '\r' && !AtBlockEnd()) {
                 ++m_P;
@@ -115,7 +116,8 @@ const PrintCall* CLikeReader::CallAt() {
         while (matches && !callee.empty()) {
             const std::size_t dot = callee.find('.');
             const std::string_view part = callee.substr(0, dot);
-            matches = Have(at + part.size()) && std::memcmp(m_P + at, part.data(), part.size()) == 0 &&
+            matches = Have(at + part.size()) &&
+                      std::memcmp(m_P + at, part.data(), part.size()) == 0 &&
                       !(Have(at + part.size() + 1) && IsWordByte(m_P[at + part.size()]));
             at += part.size();
             if (dot == std::string_view::npos) {

@@ -23,8 +23,7 @@ const StopBytes kSingleStops("'\\\n\r<");
 const StopBytes kDoubleStopsInCode("\"\\\n\r");
 const StopBytes kSingleStopsInCode("'\\\n\r");
 // The escapes that stand for one ASCII byte.
-constexpr auto kSimpleEscapes =
-    EscapeTable("\"\"''\\\\//n\nt\tr\rb\bf\fv\v");
+constexpr auto kSimpleEscapes = EscapeTable("\"\"''\\\\//n\nt\tr\rb\bf\fv\v");
 const StopBytes kTemplateStops("`\\$\n\r<");
 
 } // namespace

@@ -11,8 +11,7 @@ namespace {
 
 const StopBytes kDoubleQuotedStops("\"\\$@\n");
 // The escapes that stand for one ASCII byte, where no case modifier is in force.
-constexpr auto kSimpleEscapes =
-    EscapeTable("\"\"\\\\$$@@n\nt\tr\rf\fb\ba\ae\x1B");
+constexpr auto kSimpleEscapes = EscapeTable("\"\"\\\\$$@@n\nt\tr\rf\fb\ba\ae\x1B");
 
 bool IsNameStart(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
@@ -61,11 +60,11 @@ bool IsOneOf(std::string_view word, const std::array<std::string_view, N>& words
     return false;
 }
 
-constexpr std::array<std::string_view, 12> kControl = {
-    "if", "elsif", "else", "unless", "while", "until", "for", "foreach", "sub", "do", "BEGIN",
-    "END"};
-constexpr std::array<std::string_view, 8> kModifiers = {"if",      "unless", "while", "until",
-                                                        "for",     "foreach", "or",   "and"};
+constexpr std::array<std::string_view, 12> kControl = {"if",    "elsif", "else",  "unless",
+                                                       "while", "until", "for",   "foreach",
+                                                       "sub",   "do",    "BEGIN", "END"};
+constexpr std::array<std::string_view, 8> kModifiers = {"if",  "unless",  "while", "until",
+                                                        "for", "foreach", "or",    "and"};
 constexpr std::array<std::string_view, 3> kQuiet = {"use", "no", "package"};
 
 } // namespace
@@ -91,12 +90,12 @@ void PerlReader::ReadScript() {
         }
         if (*m_P == 'p' && LooksAt("print \"")) {
             const Mark start = Here();
-            if (ReadOwnStatement(
-                    "print ", [this, start] {
-                        ReadDelimited(true);
-                        ArgumentDone(start);
-                    },
-                    ";", {})) {
+            if (ReadOwnStatement("print ",
+                                 [this, start] {
+                                     ReadDelimited(true);
+                                     ArgumentDone(start);
+                                 },
+                                 ";", {})) {
                 continue;
             }
         }
@@ -282,8 +281,8 @@ std::size_t PerlReader::OperandPunctuationAt(bool afterValue) {
 }
 
 bool PerlReader::IsLooseWord(std::string_view word) const {
-    static constexpr std::array<std::string_view, 10> kLoose = {
-        "eq", "ne", "lt", "gt", "le", "ge", "cmp", "not", "xor", "isa"};
+    static constexpr std::array<std::string_view, 10> kLoose = {"eq", "ne",  "lt",  "gt",  "le",
+                                                                "ge", "cmp", "not", "xor", "isa"};
     return IsOneOf(word, kLoose);
 }
 
@@ -773,8 +772,8 @@ void PerlReader::ReadHeredoc() {
         for (std::size_t i = 0; i < indentation && (*m_P == ' ' || *m_P == '\t'); ++i) {
             ++m_P;
         }
-        const char* lineEnd = static_cast<const char*>(
-            std::memchr(m_P, '\n', static_cast<std::size_t>(m_End - m_P)));
+        const char* lineEnd =
+            static_cast<const char*>(std::memchr(m_P, '\n', static_cast<std::size_t>(m_End - m_P)));
         if (!interpolating) {
             Emit(m_P, static_cast<std::size_t>(lineEnd - m_P) + 1);
             m_P = lineEnd + 1;

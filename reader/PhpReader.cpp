@@ -14,7 +14,8 @@ namespace {
 // a line end (counted).
 const StopBytes kDoubleQuotedStops("\"\\${\n");
 const StopBytes kSingleQuotedStops("'\\\n");
-constexpr auto kDoubleQuotedEscapes = EscapeTable("\"\"\\\\$$n\nt\tr\rv\ve\x1B" "f\f");
+constexpr auto kDoubleQuotedEscapes = EscapeTable("\"\"\\\\$$n\nt\tr\rv\ve\x1B"
+                                                  "f\f");
 constexpr auto kSingleQuotedEscapes = EscapeTable("''\\\\");
 
 bool IsNameStart(char c) {
@@ -58,8 +59,8 @@ bool IsOneOf(std::string_view word, const std::array<std::string_view, N>& words
 }
 
 constexpr std::array<std::string_view, 16> kControl = {
-    "if",  "elseif", "else",    "while", "for",      "foreach", "switch", "do",
-    "try", "catch",  "finally", "case",  "default", "function", "match", "declare"};
+    "if",  "elseif", "else",    "while", "for",     "foreach",  "switch", "do",
+    "try", "catch",  "finally", "case",  "default", "function", "match",  "declare"};
 constexpr std::array<std::string_view, 5> kControlEnds = {"endif", "endwhile", "endfor",
                                                           "endforeach", "endswitch"};
 
@@ -154,7 +155,8 @@ void PhpReader::ReadStatement() {
         }
         if (IsOneOf(word, kControl)) {
             const bool named = EqualsIgnoringCase(word, "function");
-            const bool isCase = EqualsIgnoringCase(word, "case") || EqualsIgnoringCase(word, "default");
+            const bool isCase =
+                EqualsIgnoringCase(word, "case") || EqualsIgnoringCase(word, "default");
             m_P += word.size();
             LeaveOutControl(start, named, isCase ? ':' : 0);
             return;

@@ -2,10 +2,9 @@
 // statement held until the statement is whole, and the arguments of a print.
 #include "ScriptLexer.h"
 
-#include "StopBytes.h"
-
 #include "FileError.h"
 #include "ScriptSink.h"
+#include "StopBytes.h"
 #include "TextEncoding.h"
 #include "TextStream.h"
 
@@ -100,7 +99,8 @@ bool ScriptLexer::Fill(std::size_t count) {
         if (m_Capacity - kept < kReadBlock) {
             // Held bytes fill the buffer: a larger one.
             const std::size_t capacity = std::max(2 * m_Capacity, kept + kReadBlock);
-            auto larger = std::make_unique_for_overwrite<char[]>(capacity + 1 + StopBytes::kPadding);
+            auto larger =
+                std::make_unique_for_overwrite<char[]>(capacity + 1 + StopBytes::kPadding);
             std::memcpy(larger.get(), keep, kept);
             m_BufferOffset += static_cast<std::uint64_t>(keep - data);
             m_Buffer = std::move(larger);
@@ -111,8 +111,7 @@ bool ScriptLexer::Fill(std::size_t count) {
         }
         m_P = m_Buffer.get() + cursor;
         m_End = m_Buffer.get() + kept;
-        const std::size_t count_read =
-            m_Page.Read(m_Buffer.get() + kept, m_Capacity - kept);
+        const std::size_t count_read = m_Page.Read(m_Buffer.get() + kept, m_Capacity - kept);
         m_AtEndOfScript = count_read == 0;
         m_End += count_read;
         // The NUL that ends every scan, and zeros where a scan reads ahead.
@@ -145,9 +144,8 @@ void ScriptLexer::Pass() {
 }
 
 void ScriptLexer::PassTo(const char* end) {
-    for (const char* at = m_P; (at = static_cast<const char*>(
-                                    std::memchr(at, '\n', static_cast<std::size_t>(end - at)))) !=
-                               nullptr;
+    for (const char* at = m_P; (at = static_cast<const char*>(std::memchr(
+                                    at, '\n', static_cast<std::size_t>(end - at)))) != nullptr;
          ++at) {
         ++m_Line;
     }
@@ -163,8 +161,8 @@ std::string ScriptLexer::SourceText(std::uint64_t from, std::uint64_t to) const 
 }
 
 bool ScriptLexer::IsWordByte(char c) const {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '_' || static_cast<unsigned char>(c) >= 0x80;
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+           static_cast<unsigned char>(c) >= 0x80;
 }
 
 std::string_view ScriptLexer::WordAt() {
@@ -288,7 +286,8 @@ bool ScriptLexer::TakeHeader(bool last) {
             while (place < m_Report.Size() && m_Report.Entries()[place].Line <= m_FirstPrintLine) {
                 ++place;
             }
-            m_Report.Insert(place, m_FirstPrintLine, "left out, the CGI header: " + BriefText(first));
+            m_Report.Insert(place, m_FirstPrintLine,
+                            "left out, the CGI header: " + BriefText(first));
             ++m_NotesCommitted;
             return decided();
         }
@@ -297,8 +296,9 @@ bool ScriptLexer::TakeHeader(bool last) {
             ++name;
         }
         const bool whole = name < line.size();
-        if (line.empty() ? end != std::string_view::npos
-                         : !(line[0] >= 'A' && line[0] <= 'Z') && !(line[0] >= 'a' && line[0] <= 'z')) {
+        if (line.empty()
+                ? end != std::string_view::npos
+                : !(line[0] >= 'A' && line[0] <= 'Z') && !(line[0] >= 'a' && line[0] <= 'z')) {
             return decided();
         }
         if (whole && (line[name] != ':' || name == 0)) {
@@ -349,9 +349,8 @@ std::uint64_t ScriptLexer::ScanExpression(bool atConcatenation, bool commas, cha
             break;
         }
         const char c = *m_P;
-        if (open.empty() &&
-            ((atConcatenation && ConcatenationAt() > 0) || (commas && c == ',') ||
-             (closer != 0 && c == closer) || AtStatementEnd(afterValue))) {
+        if (open.empty() && ((atConcatenation && ConcatenationAt() > 0) || (commas && c == ',') ||
+                             (closer != 0 && c == closer) || AtStatementEnd(afterValue))) {
             break;
         }
         if (c == '(' || c == '[' || c == '{') {

@@ -7,9 +7,9 @@
 #include "StopBytes.h"
 
 #include <array>
-#include <cstring>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -116,7 +116,9 @@ protected:
     [[nodiscard]] bool LooksAtIgnoringCase(std::string_view text);
     // The byte `back` bytes before the cursor, where it is still held; NUL otherwise.
     [[nodiscard]] char Before(std::size_t back = 1) const noexcept {
-        return static_cast<std::size_t>(m_P - m_Buffer.get()) >= back ? m_P[-static_cast<std::ptrdiff_t>(back)] : '\0';
+        return static_cast<std::size_t>(m_P - m_Buffer.get()) >= back
+                   ? m_P[-static_cast<std::ptrdiff_t>(back)]
+                   : '\0';
     }
     // Passes a UTF-8 byte-order mark at the cursor: the languages but PHP
     // read it as no part of the script.

@@ -20,8 +20,7 @@ TEST_F(ReadBack, WhatIsNotALiteralIsAPlaceholderAndEveryPartLeftOutIsReported) {
         std::string html;
         std::string report;
     } kScripts[] = {
-        {"var.php", "<?php $x = 1;\necho \"<td>$x</td>\", $y;",
-         "<td>{{$x}}</td>{{$y}}",
+        {"var.php", "<?php $x = 1;\necho \"<td>$x</td>\", $y;", "<td>{{$x}}</td>{{$y}}",
          "var.php:1: left out, not a print of literals: $x = 1\n"
          "var.php:2: {{$x}} stands for a variable in a string\n"
          "var.php:2: {{$y}} stands for what is not a literal\n"},
@@ -29,8 +28,7 @@ TEST_F(ReadBack, WhatIsNotALiteralIsAPlaceholderAndEveryPartLeftOutIsReported) {
          "x{{strtoupper($b)}}\n",
          "if.php:1: left out, control flow: if ($a)\n"
          "if.php:2: {{strtoupper($b)}} stands for what is not a literal\n"},
-        {"var.pl", "print \"a\" . $name, \"@list\\n\" if $ok;",
-         "a{{$name}}{{@list}}\n",
+        {"var.pl", "print \"a\" . $name, \"@list\\n\" if $ok;", "a{{$name}}{{@list}}\n",
          "var.pl:1: {{$name}} stands for what is not a literal\n"
          "var.pl:1: {{@list}} stands for an array in a string\n"
          "var.pl:1: left out, control flow: if $ok\n"},
@@ -47,8 +45,7 @@ TEST_F(ReadBack, WhatIsNotALiteralIsAPlaceholderAndEveryPartLeftOutIsReported) {
          "<p>{{user.getName()}}</p>{{param.q}}",
          "var.jsp:1: {{user.getName()}} stands for what is not a literal\n"
          "var.jsp:1: {{param.q}} stands for an EL expression\n"},
-        {"var.asp", "<%\r\nIf x Then Response.Write name & \"!\"\r\nEnd If\r\n%>",
-         "{{name}}!",
+        {"var.asp", "<%\r\nIf x Then Response.Write name & \"!\"\r\nEnd If\r\n%>", "{{name}}!",
          "var.asp:2: left out, control flow: If x Then\n"
          "var.asp:2: {{name}} stands for what is not a literal\n"
          "var.asp:3: left out, control flow: End If\n"},
@@ -71,10 +68,11 @@ TEST_F(ReadBack, AScriptThatCannotBeReadFailsWithItsLineAndTheBatchGoesOn) {
     std::filesystem::create_directory(folder / "out");
     const auto result = Convert("--to html -d out bad.php good.php worse.js");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(Errors(), "quillomatic-convert: Cannot read \"bad.php\": line 3: a string literal is "
-                        "not closed.\n"
-                        "quillomatic-convert: Cannot read \"worse.js\": line 1: a string literal is "
-                        "not closed.\n");
+    EXPECT_EQ(Errors(),
+              "quillomatic-convert: Cannot read \"bad.php\": line 3: a string literal is "
+              "not closed.\n"
+              "quillomatic-convert: Cannot read \"worse.js\": line 1: a string literal is "
+              "not closed.\n");
     EXPECT_EQ(ReadBytes(folder / "out/good.html"), "fine");
     EXPECT_FALSE(std::filesystem::exists(folder / "out/bad.html"));
 }

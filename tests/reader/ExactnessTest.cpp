@@ -1,10 +1,10 @@
 // What the reader gives back is what php, perl and node print for the same
 // script, byte for byte; for ASP, what VBScript prints, worked out once.
+#include "FileBytes.h"
 #include "FirstDifference.h"
 #include "ScriptReader.h"
 #include "ShellCommand.h"
 #include "TemporaryFolder.h"
-#include "FileBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -127,16 +127,20 @@ TEST(AspExactness, AspAsVBScriptWritesIt) {
         std::string printed;
     } kScripts[] = {
         {"page_text", "<p>a</p>\r\n<%@ Language=\"VBScript\" %>\r\nb<% %>c", "<p>a</p>\r\n\r\nbc"},
-        {"write", "<%\r\nResponse.Write \"a\"\r\nResponse.Write(\"b\")\r\nresponse.write \"c\""
-                  " : Response.Write \"d\"\r\n%>", "abcd"},
+        {"write",
+         "<%\r\nResponse.Write \"a\"\r\nResponse.Write(\"b\")\r\nresponse.write \"c\""
+         " : Response.Write \"d\"\r\n%>",
+         "abcd"},
         {"quotes", "<% Response.Write \"say \"\"hi\"\"\" %>", "say \"hi\""},
-        {"joined", "<% Response.Write \"a\" & \"b\" & vbCrLf & vbNewLine & vbCr & vbLf & vbTab"
-                   " & Chr(65) & Chr( 34 ) & VBCRLF %>",
+        {"joined",
+         "<% Response.Write \"a\" & \"b\" & vbCrLf & vbNewLine & vbCr & vbLf & vbTab"
+         " & Chr(65) & Chr( 34 ) & VBCRLF %>",
          "ab\r\n\r\n\r\n\tA\"\r\n"},
         {"continued", "<%\r\nResponse.Write \"a\" & _\r\n  \"b\"\r\n%>", "ab"},
         {"expression", "x<%= \"y\" %>z<%=\"q\"\"\" & vbTab%>", "xyzq\"\t"},
-        {"comments", "<%\r\n' Response.Write \"no\"\r\nRem Response.Write \"no\"\r\n"
-                     "Response.Write \"yes\" ' no\r\n%>",
+        {"comments",
+         "<%\r\n' Response.Write \"no\"\r\nRem Response.Write \"no\"\r\n"
+         "Response.Write \"yes\" ' no\r\n%>",
          "yes"},
         {"block_end", "<% Response.Write \"100%\" & \">\" & vbCrLf %>", "100%>\r\n"},
         {"bytes", "<% Response.Write \"caf\xE9\" %>\xE9", "caf\xE9\xE9"},
