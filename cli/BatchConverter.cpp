@@ -2,11 +2,10 @@
 #include "BatchConverter.h"
 
 #include "BatchReport.h"
-#include "Converter.h"
 #include "FileError.h"
-#include "NameQuoting.h"
 #include "FileSystemObject.h"
 #include "MemoryFailure.h"
+#include "NameQuoting.h"
 #include "OwnScripts.h"
 #include "PageFiles.h"
 #include "ReplacementGroup.h"
@@ -76,12 +75,24 @@ void MakeFolder(const std::filesystem::path& folder) {
     }
 }
 
+// Removes `file`, the output of a page that has gone, if this program wrote
+// it. A file whose start says nothing of who wrote it (a page read back from
+// a script) is never taken for one of ours.
+OwnScripts::Removal Removed(const BatchOutput& output, const std::string& file) {
+    if (output.Format != nullptr) {
+        return OwnScripts::RemoveIfOurs(file, *output.Format);
+    }
+    std::error_code unknown;
+    return std::filesystem::exists(std::filesystem::symlink_status(file, unknown))
+               ? OwnScripts::Removal::NotOurs
+               : OwnScripts::Removal::Absent;
+}
+
 } // namespace
 
-BatchConverter::BatchConverter(std::vector<const TargetFormat*> formats, std::string folder,
-                               LineEnds lineEnds, Unchanged unchanged)
-    : m_Formats(std::move(formats)), m_Folder(std::move(folder)), m_LineEnds(lineEnds),
-      m_Unchanged(unchanged) {
+BatchConverter::BatchConverter(std::vector<BatchOutput> outputs, std::string folder,
+                               Unchanged unchanged)
+    : m_Outputs(std::move(outputs)), m_Folder(std::move(folder)), m_Unchanged(unchanged) {
     struct stat status {};
     // Made with its parents when missing, as compilers make their output folders.
     if (::stat(m_Folder.c_str(), &status) != 0 && errno == ENOENT) {
@@ -92,7 +103,8 @@ BatchConverter::BatchConverter(std::vector<const TargetFormat*> formats, std::st
                                  " cannot be used: " + std::string(std::strerror(errno)));
     }
     if (!S_ISDIR(status.st_mode)) {
-        throw std::runtime_error("the output folder " + NameQuoting::Quoted(m_Folder) + " is not a folder");
+        throw std::runtime_error("the output folder " + NameQuoting::Quoted(m_Folder) +
+                                 " is not a folder");
     }
 }
 
@@ -111,7 +123,7 @@ BatchConverter::Totals BatchConverter::Run(const std::vector<SitePage>& pages,
                                            BatchReport& report) const {
     const std::size_t threads =
         std::min({static_cast<std::size_t>(jobs > 0 ? jobs : Processors()), pages.size(),
-                  ThreadsTheDescriptorsAllow(m_Formats.size())});
+                  ThreadsTheDescriptorsAllow(m_Outputs.size())});
     std::atomic<std::size_t> next = 0;
     std::atomic<std::size_t> written = 0;
     std::atomic<std::size_t> unchanged = 0;
@@ -132,18 +144,21 @@ BatchConverter::Totals BatchConverter::Run(const std::vector<SitePage>& pages,
 
 BatchConverter::Removal BatchConverter::RemoveScripts(const std::string& name) const {
     Removal removal;
-    for (const TargetFormat* format : m_Formats) {
-        const std::string script = ScriptNames::ScriptPath(m_Folder, name, *format);
+    for (const BatchOutput& output : m_Outputs) {
+        const std::string file = ScriptNames::ScriptPath(m_Folder, name, output.Extension);
         std::string failure;
         try {
-            switch (OwnScripts::RemoveIfOurs(script, *format)) {
+            switch (Removed(output, file)) {
             case OwnScripts::Removal::Removed:
                 ++removal.Removed;
                 break;
             case OwnScripts::Removal::NotOurs:
-                failure = "Kept " + NameQuoting::Quoted(script) +
-                          ": its page is gone, but it does not open with the header "
-                          "Quillomatic writes.";
+                failure = "Kept " + NameQuoting::Quoted(file) +
+                          (output.Format != nullptr
+                               ? ": its page is gone, but it does not open with the header "
+                                 "Quillomatic writes."
+                               : ": its script is gone, but a page read back bears no mark of "
+                                 "who wrote it.");
                 break;
             case OwnScripts::Removal::Absent:
                 break;
@@ -175,9 +190,12 @@ void BatchConverter::ConvertPages(const std::vector<SitePage>& pages, const Page
         try {
             if (pages[page].Failure.empty()) {
                 std::string refusals;
+                std::vector<std::string> notes;
                 std::size_t kept = 0;
-                auto scripts = WriteScripts(pages[page], pageFiles, fileSystem, refusals, kept);
+                auto scripts =
+                    WriteScripts(pages[page], pageFiles, fileSystem, refusals, notes, kept);
                 unchanged += kept;
+                report.PageNoted(page, std::move(notes));
                 group.Add(page, std::move(scripts), std::move(refusals));
             } else {
                 report.PageDone(page, pages[page].Failure);
@@ -195,15 +213,15 @@ void BatchConverter::ConvertPages(const std::vector<SitePage>& pages, const Page
 std::vector<std::unique_ptr<AtomicTextFile>>
 BatchConverter::WriteScripts(const SitePage& page, const PageFiles& pageFiles,
                              const FileSystemObject& fileSystem, std::string& refusals,
-                             std::size_t& unchanged) const {
+                             std::vector<std::string>& notes, std::size_t& unchanged) const {
     TextStream source = fileSystem.OpenTextFile(page.Path);
     if (const auto below = std::filesystem::path(page.Name).parent_path(); !below.empty()) {
         MakeFolder(std::filesystem::path(m_Folder) / below);
     }
-    std::vector<std::unique_ptr<AtomicTextFile>> scripts;
+    std::vector<std::unique_ptr<AtomicTextFile>> files;
     bool read = false;
-    for (const TargetFormat* format : m_Formats) {
-        const std::string target = ScriptNames::ScriptPath(m_Folder, page.Name, *format);
+    for (const BatchOutput& output : m_Outputs) {
+        const std::string target = ScriptNames::ScriptPath(m_Folder, page.Name, output.Extension);
         if (const std::string* overwritten = pageFiles.PageAt(target)) {
             refusals += (refusals.empty() ? "" : "\n") +
                         PageFiles::Refusal(target, *overwritten).Description();
@@ -212,17 +230,19 @@ BatchConverter::WriteScripts(const SitePage& page, const PageFiles& pageFiles,
         if (std::exchange(read, true)) {
             Rewind(source);
         }
-        auto script = std::make_unique<AtomicTextFile>(target);
-        Converter::ConvertToStream(*format, source, script->Stream(), m_LineEnds);
-        if (m_Unchanged == Unchanged::Kept && script->SameAsTarget()) {
+        auto file = std::make_unique<AtomicTextFile>(target);
+        for (std::string& note : output.Write(page, source, file->Stream())) {
+            notes.push_back(std::move(note));
+        }
+        if (m_Unchanged == Unchanged::Kept && file->SameAsTarget()) {
             ++unchanged; // its scratch file goes with it
             continue;
         }
-        script->Complete();
-        scripts.push_back(std::move(script));
+        file->Complete();
+        files.push_back(std::move(file));
     }
     source.Close();
-    return scripts;
+    return files;
 }
 
 } // namespace quillomatic

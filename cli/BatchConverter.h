@@ -6,8 +6,10 @@
 #include "TargetFormat.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillomatic {
@@ -15,21 +17,35 @@ namespace quillomatic {
 class BatchReport;
 class FileSystemObject;
 class PageFiles;
+class TextStream;
 
-// Converts each page into each format, to FOLDER/NAME.EXT (see SitePage and
-// ScriptNames), making the folders below FOLDER that NAME needs, every script
-// through the engine's one path (Converter::ConvertToStream).
+// A file the batch writes for each page: its extension, and how the page
+// read from `source` becomes what goes to `output`; the lines it returns are
+// its report (see ReadReport), empty for none. `Format` is the format whose
+// header marks a file of this kind as written by this program, where one does.
+struct BatchOutput {
+    std::string_view Extension;
+    std::function<std::vector<std::string>(const SitePage& page, TextStream& source,
+                                           TextStream& output)>
+        Write;
+    const TargetFormat* Format = nullptr;
+};
+
+// Writes each output of each page, to FOLDER/NAME.EXT (see SitePage and
+// ScriptNames), making the folders below FOLDER that NAME needs: a script of
+// each format through the engine's one path (Converter::ConvertToStream),
+// or the page of a script through the reader's (ScriptReader::ReadToStream).
 // The pages are shared out among threads, each taking the next page not yet
 // taken, so what is written does not depend on their number. Each page is
-// read once per format; its scripts replace their files whole or not at all,
-// put in place a group at a time (see ReplacementGroup). A page that fails is
-// reported and the others go on. A script that would be written over one of
+// read once per output; its files replace theirs whole or not at all, put
+// in place a group at a time (see ReplacementGroup). A page that fails is
+// reported and the others go on. A file that would be written over one of
 // the pages themselves is refused alone (see PageFiles). A watch keeps a
-// script whose file already holds its bytes as it is, time stamp and all, and
+// file that already holds its bytes as it is, time stamp and all, and
 // removes the scripts of a page that has gone.
 class BatchConverter {
 public:
-    // What becomes of a script whose file already holds exactly its bytes.
+    // What becomes of a file that already holds exactly its bytes.
     enum class Unchanged { Rewritten, Kept };
 
     struct Totals {
@@ -44,7 +60,7 @@ public:
 
     // Makes `folder` and its parents when missing; fails, before anything is
     // written, when it cannot be made or is not a folder.
-    BatchConverter(std::vector<const TargetFormat*> formats, std::string folder, LineEnds lineEnds,
+    BatchConverter(std::vector<BatchOutput> outputs, std::string folder,
                    Unchanged unchanged = Unchanged::Rewritten);
 
     // Converts `pages` with `jobs` threads (0: one per processor), telling
@@ -54,25 +70,25 @@ public:
     Totals Run(const std::vector<SitePage>& pages, const PageFiles& site, unsigned jobs,
                BatchReport& report) const;
 
-    // Removes the scripts of the page named `name` (see SitePage) in each format, those
-    // this program wrote only (see OwnScripts).
+    // Removes the files of the page named `name` (see SitePage), those this
+    // program wrote only (see OwnScripts).
     [[nodiscard]] Removal RemoveScripts(const std::string& name) const;
 
 private:
     void ConvertPages(const std::vector<SitePage>& pages, const PageFiles& pageFiles,
                       std::atomic<std::size_t>& next, BatchReport& report,
                       std::atomic<std::size_t>& written, std::atomic<std::size_t>& unchanged) const;
-    // The scripts of one page, complete but not in place yet; a line in
-    // `refusals` for each script left out because it would replace a page,
-    // and in `unchanged` a count of those left out because their files hold them already.
+    // The files of one page, complete but not in place yet; a line in
+    // `refusals` for each left out because it would replace a page, its
+    // report in `notes`, and in `unchanged` a count of those left out because
+    // they are there already.
     [[nodiscard]] std::vector<std::unique_ptr<AtomicTextFile>>
     WriteScripts(const SitePage& page, const PageFiles& pageFiles,
                  const FileSystemObject& fileSystem, std::string& refusals,
-                 std::size_t& unchanged) const;
+                 std::vector<std::string>& notes, std::size_t& unchanged) const;
 
-    std::vector<const TargetFormat*> m_Formats;
+    std::vector<BatchOutput> m_Outputs;
     std::string m_Folder;
-    LineEnds m_LineEnds;
     Unchanged m_Unchanged;
 };
 

@@ -28,7 +28,7 @@ std::string Lines(std::string_view failure) {
 
 BatchReport::BatchReport(std::size_t pages, std::ostream& errors, bool onTerminal,
                          std::chrono::milliseconds progressDelay)
-    : m_Errors(errors), m_Progress(errors), m_Failures(pages), m_Converted(pages),
+    : m_Errors(errors), m_Progress(errors), m_Failures(pages), m_Converted(pages), m_Notes(pages),
       m_ProgressDelay(progressDelay) {
     if (onTerminal) {
         m_ProgressThread = std::thread(&BatchReport::ShowProgress, this);
@@ -46,17 +46,32 @@ void BatchReport::PageDone(std::size_t index, std::string failure) {
     m_Failures[index] = std::move(failure);
     ++m_Done;
     while (m_Written < m_Failures.size() && m_Failures[m_Written]) {
+        std::vector<std::string> notes = std::move(m_Notes[m_Written]);
         std::string& written = *m_Failures[m_Written++];
-        if (!written.empty()) {
+        if (!written.empty() || !notes.empty()) {
             const bool progressShown = m_Progress.IsShown();
             m_Progress.Clear();
-            m_Errors << Lines(written) << std::flush;
+            for (const std::string& note : notes) {
+                m_Errors << note << '\n';
+            }
+            m_Errors << (written.empty() ? std::string() : Lines(written)) << std::flush;
             if (progressShown) {
                 m_Progress.Show(m_Done, m_Failures.size());
             }
             written = std::string();
         }
     }
+}
+
+void BatchReport::PageNoted(std::size_t index, std::vector<std::string> notes) {
+    const std::lock_guard lock(m_Mutex);
+    m_AnyNoted = m_AnyNoted || !notes.empty();
+    m_Notes[index] = std::move(notes);
+}
+
+bool BatchReport::AnyNoted() const {
+    const std::lock_guard lock(m_Mutex);
+    return m_AnyNoted;
 }
 
 void BatchReport::Finish() {

@@ -15,7 +15,8 @@
 
 namespace quillomatic {
 
-// A line "quillomatic-convert: REASON" for each page that failed, in the order
+// A line "quillomatic-convert: REASON" for each page that failed, and the
+// report lines of a page read back from a script as they are, in the order
 // the pages were given whatever order they finish in, so that the report does
 // not depend on how many pages were converted side by side. On a terminal,
 // once the batch has run longer than `progressDelay`, the progress line too,
@@ -32,6 +33,9 @@ public:
     // Page `index` (counted from 0) is done: converted if `failure` is empty,
     // else `failure` says why not, a line for each reason.
     void PageDone(std::size_t index, std::string failure);
+    // Page `index` has report lines, written before its failure, if any.
+    void PageNoted(std::size_t index, std::vector<std::string> notes);
+    [[nodiscard]] bool AnyNoted() const;
     // Ends the progress line; call once every page is done.
     void Finish();
     [[nodiscard]] bool AllConverted() const;
@@ -48,6 +52,8 @@ private:
     // Under m_Mutex:
     std::vector<std::optional<std::string>> m_Failures; // "" for a page converted
     std::vector<bool> m_Converted;
+    std::vector<std::vector<std::string>> m_Notes;
+    bool m_AnyNoted = false;
     std::size_t m_Written = 0; // pages before this one are written out
     std::size_t m_Done = 0;
     bool m_AnyFailed = false;

@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 
 #include "NameQuoting.h"
+#include "ScriptLanguage.h"
 
 #include <algorithm>
 #include <array>
@@ -20,8 +21,10 @@ constexpr int kVersionOption = 257;
 constexpr int kWatchOption = 258;
 constexpr int kDebounceOption = 259;
 constexpr int kPollOption = 260;
+constexpr int kFromOption = 261;
+constexpr int kStrictOption = 262;
 
-constexpr std::array<option, 11> kOptions = {{
+constexpr std::array<option, 13> kOptions = {{
     {"to", required_argument, nullptr, 't'},
     {"output", required_argument, nullptr, 'o'},
     {"output-dir", required_argument, nullptr, 'd'},
@@ -32,6 +35,8 @@ constexpr std::array<option, 11> kOptions = {{
     {"watch", no_argument, nullptr, kWatchOption},
     {"debounce", required_argument, nullptr, kDebounceOption},
     {"poll", required_argument, nullptr, kPollOption},
+    {"from", required_argument, nullptr, kFromOption},
+    {"strict", no_argument, nullptr, kStrictOption},
     {nullptr, 0, nullptr, 0},
 }};
 // The leading ":" makes getopt_long tell a missing value from an unknown option.
@@ -75,6 +80,27 @@ std::string Extensions() {
         extensions += kTargetFormats[i].Extension;
     }
     return extensions;
+}
+
+// ".asp; .js; .php, .phtml; .jsp; .pl, .cgi, .pm"
+std::string ScriptExtensionList() {
+    std::string list;
+    for (const ScriptLanguage& language : kScriptLanguages) {
+        list += list.empty() ? "" : "; ";
+        for (std::size_t i = 0; i < language.Extensions.size() && !language.Extensions[i].empty();
+             ++i) {
+            list += (i == 0 ? "." : ", .") + std::string(language.Extensions[i]);
+        }
+    }
+    return list;
+}
+
+const ScriptLanguage& LanguageOfWord(std::string_view word) {
+    if (const ScriptLanguage* language = LanguageNamed(word)) {
+        return *language;
+    }
+    throw CommandLine::UsageError("unknown format \"" + std::string(word) + "\" for --from (use " +
+                                  FormatWords() + ")");
 }
 
 std::vector<const TargetFormat*> FormatsNamed(std::string_view list) {
@@ -179,6 +205,8 @@ std::string CommandLine::Usage() {
            "           [--line-ends crlf|lf] [--jobs N] [INPUT...]\n"
            "       quillomatic-convert --watch --to FORMATS --output-dir DIR\n"
            "           [--debounce MS] [--poll MS] [--line-ends crlf|lf] [--jobs N] INPUT...\n"
+           "       quillomatic-convert --to html [--from FORMAT] [--strict]\n"
+           "           [--output FILE | --output-dir DIR] [--jobs N] [SCRIPT...]\n"
            "Rewrites each HTML page INPUT as script source that prints it again,\n"
            "one statement per line.\n"
            "\n"
@@ -209,6 +237,14 @@ std::string CommandLine::Usage() {
            "                          milliseconds (default 100)\n"
            "      --poll MS           look for changes every MS milliseconds instead of\n"
            "                          being told by the kernel (network mounts)\n"
+           "      --to html           read each INPUT, a script, back into the HTML it\n"
+           "                          prints; what is not a literal stands as {{...}}\n"
+           "      --from FORMAT       the scripts' language where their names do not tell\n"
+           "                          it (" +
+           ScriptExtensionList() +
+           ")\n"
+           "      --strict            with --to html, exit with 1 when anything was left\n"
+           "                          out or stands as {{...}}\n"
            "  -h, --help              show this help and exit\n"
            "      --version           show the version and exit\n"
            "\n"
@@ -245,7 +281,15 @@ CommandLine CommandLine::Parse(std::span<const char* const> arguments) {
         const std::string value = optarg != nullptr ? optarg : "";
         switch (found) {
         case 't':
-            commandLine.m_Formats = FormatsNamed(value);
+            commandLine.m_ToHtml = EqualsIgnoringCase(value, "html");
+            commandLine.m_Formats =
+                commandLine.m_ToHtml ? std::vector<const TargetFormat*>{} : FormatsNamed(value);
+            break;
+        case kFromOption:
+            commandLine.m_From = &LanguageOfWord(value);
+            break;
+        case kStrictOption:
+            commandLine.m_Strict = true;
             break;
         case 'o':
             if (value.empty()) {
@@ -306,7 +350,7 @@ CommandLine CommandLine::Parse(std::span<const char* const> arguments) {
 }
 
 void CommandLine::CheckCombination() const {
-    if (m_Formats.empty()) {
+    if (m_Formats.empty() && !m_ToHtml) {
         throw UsageError("--to FORMATS is required");
     }
     if (!m_Watches && (m_DebounceGiven || m_PollInterval.count() > 0)) {
@@ -315,6 +359,26 @@ void CommandLine::CheckCombination() const {
     }
     if (m_Watches && m_OutputFolder.empty()) {
         throw UsageError("--watch needs --output-dir");
+    }
+    if (!m_ToHtml && (m_From != nullptr || m_Strict)) {
+        throw UsageError(std::string(m_From != nullptr ? "--from" : "--strict") +
+                         " goes with --to html");
+    }
+    if (m_ToHtml && m_From == nullptr) {
+        std::error_code ignored;
+        for (const std::string& input : m_InputPaths) {
+            if (input == "-") {
+                continue;
+            }
+            if (!std::filesystem::is_directory(input, ignored) && LanguageOfPath(input) == nullptr) {
+                throw UsageError("the language of " + NameQuoting::Quoted(input) +
+                                 " cannot be told from its name: name it with --from (" +
+                                 FormatWords() + ")");
+            }
+        }
+        if (m_InputPaths.empty() || m_InputPaths == std::vector{std::string("-")}) {
+            throw UsageError("a script on standard input needs --from, its language");
+        }
     }
     if (m_OutputFolder.empty()) {
         std::error_code ignored;

@@ -1,6 +1,7 @@
 // The arguments of quillomatic-convert.
 #pragma once
 
+#include "ScriptLanguage.h"
 #include "TargetFormat.h"
 
 #include <chrono>
@@ -14,6 +15,8 @@ namespace quillomatic {
 // quillomatic-convert --to FORMATS [--output FILE | --output-dir DIR]
 //                     [--line-ends crlf|lf] [--jobs N] [INPUT...]
 // quillomatic-convert --watch [--debounce MS] [--poll MS] --to FORMATS --output-dir DIR ...
+// quillomatic-convert --to html [--from FORMAT] [--strict] [--output FILE |
+//                     --output-dir DIR] [--jobs N] [SCRIPT...]
 //
 // Read by getopt_long, so the GNU conventions hold: options and pages in any
 // order, "-tphp", "--to=php", long options shortened while unambiguous, and
@@ -53,6 +56,12 @@ public:
     [[nodiscard]] std::chrono::milliseconds Debounce() const noexcept { return m_Debounce; }
     // How often a watch looks at the site; 0 when the kernel tells it instead.
     [[nodiscard]] std::chrono::milliseconds PollInterval() const noexcept { return m_PollInterval; }
+    // --to html: the INPUTs are scripts, read back into the HTML they print.
+    [[nodiscard]] bool ToHtml() const noexcept { return m_ToHtml; }
+    // --from: the scripts' language; nullptr to tell it by each name.
+    [[nodiscard]] const ScriptLanguage* FromLanguage() const noexcept { return m_From; }
+    // --strict: a report line is a failure.
+    [[nodiscard]] bool Strict() const noexcept { return m_Strict; }
 
 private:
     // Refuses what the options allow one by one but not together.
@@ -70,6 +79,9 @@ private:
     std::chrono::milliseconds m_Debounce{100};
     bool m_DebounceGiven = false;
     std::chrono::milliseconds m_PollInterval{0};
+    bool m_ToHtml = false;
+    const ScriptLanguage* m_From = nullptr;
+    bool m_Strict = false;
 };
 
 } // namespace quillomatic

@@ -36,9 +36,10 @@ std::string LimitAdvice(const std::string& limit) {
 } // namespace
 
 InotifyWatcher::InotifyWatcher(std::vector<std::string> inputs, const std::string& outputFolder,
-                               std::ostream& errors)
+                               std::vector<std::string> pageExtensions, std::ostream& errors)
     : m_Descriptor(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), m_Inputs(std::move(inputs)),
-      m_OutputFolderPath(outputFolder), m_Errors(errors) {
+      m_OutputFolderPath(outputFolder), m_PageExtensions(std::move(pageExtensions)),
+      m_Errors(errors) {
     if (m_Descriptor < 0) {
         throw std::runtime_error(
             "cannot watch the pages: " +
@@ -207,7 +208,7 @@ bool InotifyWatcher::Handle(const inotify_event& event) {
                 WatchFolder(path, false, m_Watches);
             }
             changed = true;
-        } else if (PageNames::IsPageName(name)) {
+        } else if (PageNames::IsPageName(name, m_PageExtensions)) {
             m_Touched.insert(path);
             changed = true;
         }

@@ -25,7 +25,7 @@ public:
     // Fails when the kernel refuses the watches, saying which limit to
     // raise; a folder refused later is told on `errors`, once.
     InotifyWatcher(std::vector<std::string> inputs, const std::string& outputFolder,
-                   std::ostream& errors);
+                   std::vector<std::string> pageExtensions, std::ostream& errors);
     ~InotifyWatcher() override;
 
     [[nodiscard]] bool WaitForChange(std::optional<std::chrono::milliseconds> timeout) override;
@@ -51,6 +51,7 @@ private:
     int m_Descriptor = -1;
     std::vector<std::string> m_Inputs;
     std::string m_OutputFolderPath;
+    std::vector<std::string> m_PageExtensions;
     std::pair<std::uint64_t, std::uint64_t> m_OutputFolder{}; // device, inode
     std::ostream& m_Errors;
     bool m_Started = false;

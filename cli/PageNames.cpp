@@ -1,6 +1,7 @@
 // Which names in a site's folders are pages, and which are left out.
 #include "PageNames.h"
 
+#include <algorithm>
 #include <strings.h>
 
 namespace quillomatic::PageNames {
@@ -13,8 +14,12 @@ bool EndsWithIgnoringCase(std::string_view name, std::string_view ending) {
 
 } // namespace
 
-bool IsPageName(std::string_view name) {
-    return EndsWithIgnoringCase(name, ".html") || EndsWithIgnoringCase(name, ".htm");
+bool IsPageName(std::string_view name, const std::vector<std::string>& extensions) {
+    return std::ranges::any_of(extensions, [name](const std::string& extension) {
+        return name.size() > extension.size() + 1 &&
+               name[name.size() - extension.size() - 1] == '.' &&
+               EndsWithIgnoringCase(name, extension);
+    });
 }
 
 bool IsLeftOut(std::string_view name) {

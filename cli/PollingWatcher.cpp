@@ -5,11 +5,9 @@
 
 namespace quillomatic {
 
-PollingWatcher::PollingWatcher(std::vector<std::string> inputs, std::string outputFolder,
-                               std::chrono::milliseconds interval)
-    : m_Inputs(std::move(inputs)), m_OutputFolder(std::move(outputFolder)), m_Interval(interval),
-      m_LastLook(std::chrono::steady_clock::now()),
-      m_LastSeen(SiteSnapshot::Take(m_Inputs, m_OutputFolder)) {}
+PollingWatcher::PollingWatcher(WatchedSite site, std::chrono::milliseconds interval)
+    : m_Site(std::move(site)), m_Interval(interval), m_LastLook(std::chrono::steady_clock::now()),
+      m_LastSeen(SiteSnapshot::Take(m_Site)) {}
 
 bool PollingWatcher::WaitForChange(std::optional<std::chrono::milliseconds> timeout) {
     const auto deadline = timeout ? std::chrono::steady_clock::now() + *timeout
@@ -22,7 +20,7 @@ bool PollingWatcher::WaitForChange(std::optional<std::chrono::milliseconds> time
         }
         std::this_thread::sleep_until(nextLook);
         m_LastLook = std::chrono::steady_clock::now();
-        SiteSnapshot seen = SiteSnapshot::Take(m_Inputs, m_OutputFolder);
+        SiteSnapshot seen = SiteSnapshot::Take(m_Site);
         if (!(seen == m_LastSeen)) {
             m_LastSeen = std::move(seen);
             return true;

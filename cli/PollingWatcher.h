@@ -15,16 +15,14 @@ namespace quillomatic {
 // walked again (see SiteSnapshot) and compared with the last look.
 class PollingWatcher final : public SiteWatcher {
 public:
-    PollingWatcher(std::vector<std::string> inputs, std::string outputFolder,
-                   std::chrono::milliseconds interval);
+    PollingWatcher(WatchedSite site, std::chrono::milliseconds interval);
 
     [[nodiscard]] bool WaitForChange(std::optional<std::chrono::milliseconds> timeout) override;
     [[nodiscard]] std::set<std::string> TakeTouched() override { return {}; }
     void Follow() override {}
 
 private:
-    std::vector<std::string> m_Inputs;
-    std::string m_OutputFolder;
+    WatchedSite m_Site;
     std::chrono::milliseconds m_Interval;
     std::chrono::steady_clock::time_point m_LastLook;
     SiteSnapshot m_LastSeen;

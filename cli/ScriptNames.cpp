@@ -10,9 +10,8 @@ std::string PageName(const std::string& pagePath) {
 }
 
 std::string ScriptPath(const std::string& folder, const std::string& pageName,
-                       const TargetFormat& format) {
-    return (std::filesystem::path(folder) / (pageName + "." + std::string(format.Extension)))
-        .string();
+                       std::string_view extension) {
+    return (std::filesystem::path(folder) / (pageName + "." + std::string(extension))).string();
 }
 
 } // namespace quillomatic::ScriptNames

@@ -37,9 +37,21 @@ std::string ClashLine(const std::vector<std::string>& paths, const std::string& 
     return line + (paths.size() == 2 ? " would both" : " would all") + " be written as " + script;
 }
 
+// ".html or .htm"
+std::string ExtensionList(const std::vector<std::string>& extensions) {
+    std::string list;
+    for (std::size_t i = 0; i < extensions.size(); ++i) {
+        list += i == 0 ? "" : i + 1 == extensions.size() ? " or " : ", ";
+        list += "." + extensions[i];
+    }
+    return list;
+}
+
 } // namespace
 
-SitePages::SitePages(const std::vector<std::string>& inputs, const std::string& leftOutFolder) {
+SitePages::SitePages(const std::vector<std::string>& inputs, std::vector<std::string> extensions,
+                     const std::string& leftOutFolder)
+    : m_Extensions(std::move(extensions)) {
     struct stat status {};
     if (!leftOutFolder.empty() && ::stat(leftOutFolder.c_str(), &status) == 0) {
         m_LeftOut = {status.st_dev, status.st_ino};
@@ -49,20 +61,19 @@ SitePages::SitePages(const std::vector<std::string>& inputs, const std::string& 
         if (!fs::is_directory(input, ignored)) {
             AddPage(input, ScriptNames::PageName(input));
         } else if (AddFolder(input, "") == 0) {
-            AddFailure(input,
-                       "Cannot convert " + NameQuoting::Quoted(input) +
-                           ": no file in it ends in .html or .htm.");
+            AddFailure(input, "Cannot convert " + NameQuoting::Quoted(input) +
+                                  ": no file in it ends in " + ExtensionList(m_Extensions) + ".");
         }
     }
 }
 
 std::vector<std::string> SitePages::Clashes(const std::string& folder,
-                                            const TargetFormat& format) const {
-    return Clashes(m_Pages, folder, format);
+                                            std::string_view extension) const {
+    return Clashes(m_Pages, folder, extension);
 }
 
 std::vector<std::string> SitePages::Clashes(const std::vector<SitePage>& pages,
-                                            const std::string& folder, const TargetFormat& format) {
+                                            const std::string& folder, std::string_view extension) {
     std::map<std::string, std::vector<std::string>> pathsOfName;
     for (const SitePage& page : pages) {
         if (page.Failure.empty()) {
@@ -77,7 +88,7 @@ std::vector<std::string> SitePages::Clashes(const std::vector<SitePage>& pages,
         }
         if (named->second.size() > 1) {
             clashes.push_back(
-                ClashLine(named->second, ScriptNames::ScriptPath(folder, page.Name, format)));
+                ClashLine(named->second, ScriptNames::ScriptPath(folder, page.Name, extension)));
         }
         pathsOfName.erase(named);
     }
@@ -112,7 +123,7 @@ std::size_t SitePages::AddFolder(const std::string& path, const std::string& pre
                     std::pair<std::uint64_t, std::uint64_t>(status.st_dev, status.st_ino)) {
                 found += AddFolder(entry.path().string(), prefix + name + "/");
             }
-        } else if (entry.is_regular_file(ignored) && PageNames::IsPageName(name)) {
+        } else if (entry.is_regular_file(ignored) && PageNames::IsPageName(name, m_Extensions)) {
             AddPage(entry.path().string(), prefix + ScriptNames::PageName(name));
             ++found;
         }

@@ -1,11 +1,10 @@
 // The pages of a batch: the files named, and the pages of the folders named.
 #pragma once
 
-#include "TargetFormat.h"
-
 #include <cstdint>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillomatic {
@@ -25,10 +24,11 @@ struct SitePage {
 
 // Expands the INPUTs of a batch into pages. A file named is a page whatever
 // its name (and fails later if it cannot be read). A folder named is walked
-// at any depth for its pages: the regular files whose names end in ".html"
-// or ".htm", in any letter case. Hidden files and folders and editors' files
-// are left out (see PageNames), and so are links to folders, which could lead
-// the walk round in a loop. A folder's entries are taken in the byte order of
+// at any depth for its pages: the regular files whose names end in one of
+// the extensions (".html" or ".htm"; a script's for --to html), in any
+// letter case. Hidden files and folders and editors' files are left out (see
+// PageNames), and so are links to folders, which could lead the walk round in
+// a loop. A folder's entries are taken in the byte order of
 // their names, so the pages come in the same order on every run. The same
 // file reached twice under one name is kept once.
 class SitePages {
@@ -37,18 +37,19 @@ public:
     // device and inode) is left out with what is below it: a watch's output
     // folder inside the site it watches.
     explicit SitePages(const std::vector<std::string>& inputs,
+                       std::vector<std::string> extensions = {"html", "htm"},
                        const std::string& leftOutFolder = {});
 
     [[nodiscard]] const std::vector<SitePage>& Pages() const noexcept { return m_Pages; }
     // A line for each script path that several pages would be written to, in
     // the order of their first page: "a" and "b" would both be written as
-    // FOLDER/NAME.EXT (with the extension of `format`).
+    // FOLDER/NAME.EXT (with the extension `extension`).
     [[nodiscard]] std::vector<std::string> Clashes(const std::string& folder,
-                                                   const TargetFormat& format) const;
+                                                   std::string_view extension) const;
     // The same for any pages, a site's or some of them.
     [[nodiscard]] static std::vector<std::string> Clashes(const std::vector<SitePage>& pages,
                                                           const std::string& folder,
-                                                          const TargetFormat& format);
+                                                          std::string_view extension);
 
 private:
     // Adds the pages of the folder at `path`, their names starting with
@@ -56,7 +57,9 @@ private:
     std::size_t AddFolder(const std::string& path, const std::string& prefix);
     void AddPage(const std::string& path, const std::string& name);
     void AddFailure(const std::string& path, const std::string& failure);
+    [[nodiscard]] bool IsPageName(const std::string& name) const;
 
+    std::vector<std::string> m_Extensions;
     std::pair<std::uint64_t, std::uint64_t> m_LeftOut{}; // device, inode; none when 0, 0
     std::vector<SitePage> m_Pages;
     // Each page's name and file, to keep the same file under one name once.

@@ -49,11 +49,10 @@ SiteSnapshot::SiteSnapshot(std::vector<ScannedPage> pages,
                            std::vector<std::string> unreadableFolders)
     : m_Pages(std::move(pages)), m_UnreadableFolders(std::move(unreadableFolders)) {}
 
-SiteSnapshot SiteSnapshot::Take(const std::vector<std::string>& inputs,
-                                const std::string& leftOutFolder) {
+SiteSnapshot SiteSnapshot::Take(const WatchedSite& watched) {
     std::vector<ScannedPage> pages;
     std::vector<std::string> unreadable;
-    const SitePages site(inputs, leftOutFolder);
+    const SitePages site(watched.Inputs, watched.PageExtensions, watched.OutputFolder);
     for (const SitePage& page : site.Pages()) {
         if (!page.Failure.empty()) {
             // A folder that holds no page has simply lost its pages.

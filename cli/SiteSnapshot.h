@@ -33,14 +33,21 @@ struct ScannedPage {
 // The pages of the INPUTs in the order SitePages gives them, each with its
 // stamp, and the folders that could not be read (whose pages are not known
 // now, rather than gone).
+// What a watch watches: the INPUTs, the output folder (left out of them),
+// and the extensions of the files that are pages there.
+struct WatchedSite {
+    std::vector<std::string> Inputs;
+    std::string OutputFolder;
+    std::vector<std::string> PageExtensions;
+};
+
 class SiteSnapshot {
 public:
     SiteSnapshot() = default;
     SiteSnapshot(std::vector<ScannedPage> pages, std::vector<std::string> unreadableFolders);
 
-    // Walks the INPUTs now (see SitePages), leaving out `leftOutFolder`.
-    [[nodiscard]] static SiteSnapshot Take(const std::vector<std::string>& inputs,
-                                           const std::string& leftOutFolder);
+    // Walks the site's INPUTs now (see SitePages), leaving out its output folder.
+    [[nodiscard]] static SiteSnapshot Take(const WatchedSite& site);
 
     [[nodiscard]] const std::vector<ScannedPage>& Pages() const noexcept { return m_Pages; }
     [[nodiscard]] const std::vector<std::string>& UnreadableFolders() const noexcept {

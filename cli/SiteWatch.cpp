@@ -2,6 +2,7 @@
 // pages are edited.
 #include "SiteWatch.h"
 
+#include "BatchOutputs.h"
 #include "BatchReport.h"
 #include "ChangePlan.h"
 #include "InotifyWatcher.h"
@@ -60,12 +61,12 @@ std::string LogLine(const std::vector<std::string>& converted, std::size_t faile
     return line + std::to_string(taken.count()) + " ms";
 }
 
-std::unique_ptr<SiteWatcher> WatcherFor(const CommandLine& commandLine, std::ostream& errors) {
+std::unique_ptr<SiteWatcher> WatcherFor(const CommandLine& commandLine, const WatchedSite& site,
+                                        std::ostream& errors) {
     if (commandLine.PollInterval().count() > 0) {
-        return std::make_unique<PollingWatcher>(
-            commandLine.InputPaths(), commandLine.OutputFolder(), commandLine.PollInterval());
+        return std::make_unique<PollingWatcher>(site, commandLine.PollInterval());
     }
-    return std::make_unique<InotifyWatcher>(commandLine.InputPaths(), commandLine.OutputFolder(),
+    return std::make_unique<InotifyWatcher>(site.Inputs, site.OutputFolder, site.PageExtensions,
                                             errors);
 }
 
@@ -73,11 +74,14 @@ std::unique_ptr<SiteWatcher> WatcherFor(const CommandLine& commandLine, std::ost
 
 SiteWatch::SiteWatch(const CommandLine& commandLine, std::ostream& errors, bool onTerminal)
     : m_CommandLine(commandLine), m_Errors(errors), m_OnTerminal(onTerminal),
-      m_Converter(commandLine.Formats(), commandLine.OutputFolder(), commandLine.ScriptLineEnds(),
+      m_Site{commandLine.InputPaths(), commandLine.OutputFolder(),
+             BatchOutputs::PageExtensionsOf(commandLine)},
+      m_Converter(BatchOutputs::Of(commandLine), commandLine.OutputFolder(),
                   BatchConverter::Unchanged::Kept),
+      m_ClashExtension(BatchOutputs::Of(commandLine).front().Extension),
       // Watching starts before the first run looks at the site, so that
       // nothing saved meanwhile goes unseen.
-      m_Watcher(WatcherFor(commandLine, errors)) {}
+      m_Watcher(WatcherFor(commandLine, m_Site, errors)) {}
 
 void SiteWatch::Run() {
     ConvertChanges();
@@ -93,16 +97,15 @@ void SiteWatch::ConvertChanges() {
     const auto start = std::chrono::steady_clock::now();
     m_Watcher->Follow();
     const std::set<std::string> touched = m_Watcher->TakeTouched();
-    const SiteSnapshot now =
-        SiteSnapshot::Take(m_CommandLine.InputPaths(), m_CommandLine.OutputFolder());
+    const SiteSnapshot now = SiteSnapshot::Take(m_Site);
     const ChangePlan plan(m_Baseline, now, touched, m_Retried);
     m_Baseline = plan.Baseline();
     if (plan.IsEmpty()) {
         return; // a change that came to nothing: a folder made, a page saved and put back
     }
 
-    for (const std::string& clash : SitePages::Clashes(
-             plan.Clashing(), m_CommandLine.OutputFolder(), *m_CommandLine.Formats().front())) {
+    for (const std::string& clash :
+         SitePages::Clashes(plan.Clashing(), m_CommandLine.OutputFolder(), m_ClashExtension)) {
         m_Errors << "quillomatic-convert: " << clash << "\n";
     }
     std::size_t failed = plan.Clashing().size();

@@ -38,7 +38,9 @@ private:
     const CommandLine& m_CommandLine;
     std::ostream& m_Errors;
     bool m_OnTerminal;
+    WatchedSite m_Site;
     BatchConverter m_Converter;
+    std::string m_ClashExtension; // of the first file of a page: where two pages' names meet
     std::unique_ptr<SiteWatcher> m_Watcher;
     SiteSnapshot m_Baseline;
     std::set<std::string> m_Retried; // pages that failed last time, by path

@@ -2,9 +2,9 @@
 // many pages into many formats in one run.
 #include "AtomicTextFile.h"
 #include "BatchConverter.h"
+#include "BatchOutputs.h"
 #include "BatchReport.h"
 #include "CommandLine.h"
-#include "Converter.h"
 #include "FileSystemObject.h"
 #include "MemoryFailure.h"
 #include "PageFiles.h"
@@ -36,41 +36,53 @@ TextStream OpenPage(const CommandLine& commandLine) {
     return TextStream::StandardInput();
 }
 
-// One page into one format, to standard output or the file the command line
-// names. The script goes out as it is made, so a page of any size converts in
-// a few megabytes.
+// The exit status of a run whose pages all went through: with --strict, a
+// report line fails it.
+int Succeeded(const CommandLine& commandLine, bool noted) {
+    return commandLine.Strict() && noted ? kExitFailure : 0;
+}
+
+// One page into one format, or one script into its page, to standard output
+// or the file the command line names. The output goes out as it is made, so
+// a page of any size converts in a few megabytes.
 int ConvertPage(const CommandLine& commandLine) {
     PageFiles page(commandLine.InputPaths());
     TextStream source = OpenPage(commandLine);
     if (commandLine.InputPaths().empty()) {
         page.AddOpenPage(source.Descriptor(), source.Path());
     }
-    const TargetFormat& format = *commandLine.Formats().front();
+    const BatchOutput output = BatchOutputs::Of(commandLine).front();
+    const SitePage named{source.Path(), {}, {}};
+    std::vector<std::string> notes;
     if (commandLine.OutputPath().empty()) {
-        TextStream output = TextStream::StandardOutput();
-        if (const std::string* overwritten = page.PageOpenAs(output.Descriptor())) {
-            throw PageFiles::Refusal(output.Path(), *overwritten);
+        TextStream out = TextStream::StandardOutput();
+        if (const std::string* overwritten = page.PageOpenAs(out.Descriptor())) {
+            throw PageFiles::Refusal(out.Path(), *overwritten);
         }
-        Converter::ConvertToStream(format, source, output, commandLine.ScriptLineEnds());
-        output.Close();
+        notes = output.Write(named, source, out);
+        out.Close();
     } else {
         if (const std::string* overwritten = page.PageAt(commandLine.OutputPath())) {
             throw PageFiles::Refusal(commandLine.OutputPath(), *overwritten);
         }
-        AtomicTextFile output(commandLine.OutputPath());
-        Converter::ConvertToStream(format, source, output.Stream(), commandLine.ScriptLineEnds());
-        output.Commit();
+        AtomicTextFile out(commandLine.OutputPath());
+        notes = output.Write(named, source, out.Stream());
+        out.Commit();
     }
     source.Close();
-    return 0;
+    for (const std::string& note : notes) {
+        std::cerr << note << "\n";
+    }
+    return Succeeded(commandLine, !notes.empty());
 }
 
 int ConvertBatch(const CommandLine& commandLine) {
-    const SitePages site(commandLine.InputPaths());
+    const SitePages site(commandLine.InputPaths(), BatchOutputs::PageExtensionsOf(commandLine));
+    const std::vector<BatchOutput> outputs = BatchOutputs::Of(commandLine);
     // Pages that would overwrite each other's scripts are found before the
     // first is written, and all told at once: the usage would bury them.
     const std::vector<std::string> clashes =
-        site.Clashes(commandLine.OutputFolder(), *commandLine.Formats().front());
+        site.Clashes(commandLine.OutputFolder(), outputs.front().Extension);
     if (!clashes.empty()) {
         for (const std::string& clash : clashes) {
             std::cerr << "quillomatic-convert: " << clash << "\n";
@@ -78,12 +90,11 @@ int ConvertBatch(const CommandLine& commandLine) {
         std::cerr << kTryHelp;
         return kExitUsage;
     }
-    const BatchConverter converter(commandLine.Formats(), commandLine.OutputFolder(),
-                                   commandLine.ScriptLineEnds());
+    const BatchConverter converter(outputs, commandLine.OutputFolder());
     BatchReport report(site.Pages().size(), std::cerr, ::isatty(STDERR_FILENO) == 1);
     converter.Run(site.Pages(), commandLine.Jobs(), report);
     report.Finish();
-    return report.AllConverted() ? 0 : kExitFailure;
+    return report.AllConverted() ? Succeeded(commandLine, report.AnyNoted()) : kExitFailure;
 }
 
 } // namespace

@@ -12,6 +12,8 @@
 #include "EngineText.h"
 #include "FileDialog.h"
 #include "FileSystemObject.h"
+#include "ScriptLanguage.h"
+#include "ScriptReader.h"
 #include "ScriptViews.h"
 #include "TextBox.h"
 #include "TitleBarButton.h"
@@ -43,6 +45,13 @@ QString DescriptionOf(const std::exception& error) {
 
 const QString kYes = QStringLiteral("Yes");
 const QString kNo = QStringLiteral("No");
+
+// "a PHP script", "an ASP script".
+QString ScriptOfLanguage(std::string_view name) {
+    const bool vowel = !name.empty() && std::string_view("AEIOU").find(name[0]) != std::string_view::npos;
+    return (vowel ? QStringLiteral("an ") : QStringLiteral("a ")) + EngineText::ToWindow(name) +
+           QStringLiteral(" script");
+}
 
 } // namespace
 
@@ -303,6 +312,16 @@ bool frmMain::LoadPage(QString chosen) {
         // Opened first, so that a folder or a socket is named as what it is
         // before the user is asked to give up the HTML for it.
         TextStream file = fileSystem.OpenRegularTextFile(EngineText::Path(chosen));
+        // A script may be loaded as the HTML it prints.
+        const ScriptLanguage* language = LanguageOfPath(EngineText::Path(chosen));
+        const bool readBack =
+            language != nullptr &&
+            ShowMessage(TwoSentences(QStringLiteral("This file is ") +
+                                         ScriptOfLanguage(language->Format->Name) +
+                                         QLatin1Char('.'),
+                                     QStringLiteral("Do you want to load the HTML it prints "
+                                                    "instead of the script?")),
+                        kYes, kNo) == 1;
         if (!txtHTML->IsEmpty() &&
             ShowMessage(TwoSentences(QStringLiteral("Loading HTML from a file will erase the "
                                                     "current HTML you have entered."),
@@ -311,11 +330,30 @@ bool frmMain::LoadPage(QString chosen) {
             return false;
         }
         TextEncoding readAs = TextEncoding::UTF8;
-        const QString html = EngineText::ToWindow(file.ReadAll(&readAs));
+        QString html;
+        std::size_t reported = 0;
+        if (readBack) {
+            ScriptReader::RecoveredPage page = ScriptReader::ReadFile(*language, file);
+            // Read as a page file of those bytes would be.
+            readAs = EncodingOf(page.Html);
+            html = EngineText::ToWindow(TextOf(std::move(page.Html), readAs));
+            reported = page.Report.Size();
+        } else {
+            html = EngineText::ToWindow(file.ReadAll(&readAs));
+        }
         file.Close();
         txtHTML->SetText(html);
         LoadedEncoding = readAs;
         LastPage = chosen;
+        if (reported > 0) {
+            ShowMessage(TwoSentences(
+                reported == 1
+                    ? QStringLiteral("1 part of the script was left out or stands as {{\u2026}}.")
+                    : QString::number(reported) +
+                          QStringLiteral(" parts of the script were left out or stand as "
+                                         "{{\u2026}}."),
+                QStringLiteral("quillomatic-convert --to html lists each of them with its line.")));
+        }
         return true;
     } catch (const FileDialog::Cancelled&) {
         // A cancelled dialog ends the command without a word.

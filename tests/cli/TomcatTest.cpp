@@ -256,5 +256,38 @@ TEST_F(JspInTomcat, EveryPageIsServedAsItsBytesInItsEncoding) {
     }
 }
 
+TEST_F(JspInTomcat, HandWrittenPagesReadBackAsTomcatServesThem) {
+    // Each form the reader knows, literals only; a directive first where a
+    // page needs UTF-8 for what its escapes name.
+    const std::string utf8 = "<%@ page contentType=\"text/html;charset=UTF-8\" %>";
+    const std::vector<std::pair<std::string, std::string>> pages = {
+        {"template", "<p>a</p>\r\n<%-- out.print(\"no\"); --%>b<%@ page session=\"false\" %>\n"
+                     "c <\\% d\\${e} <% %>f"},
+        {"calls", "<%\nout.print(\"a\");\nout.println(\"b\" + \"c\");\nout.write(\"d\");\n"
+                  "out.println();\nout . print ( 'e' ) ;\nif (true) { out.print(\"f\"); }\n%>"},
+        {"expressions", "x<%= \"y\" %>z<%=\"q\" + 'r'%>"},
+        {"escapes", utf8 + "<% out.print(\"\\n|\\t|\\b|\\r|\\f|\\\"|\\'|\\\\|\\101|\\7|"
+                           "\\u0041|\\uuu00e9|\\u005cn|\\\\u0041|\\uD83C\\uDF89|%\\>\"); %>"},
+        {"comments", "<%\n// out.print(\"no\");\n/* out.print(\"no\"); */\n"
+                     "out.print(\"yes\"); // no\n%>"},
+        {"bytes", utf8 + "<% out.print(\"caf\xC3\xA9 \xE6\x97\xA5\"); %>\xE2\x82\xAC"},
+    };
+    PrivateTomcat tomcat(folder / "tomcat");
+    for (const auto& [name, page] : pages) {
+        WriteBytes((tomcat.Webapp() / (name + ".jsp")).string(), page);
+    }
+    ASSERT_TRUE(tomcat.Start());
+    for (const auto& [name, page] : pages) {
+        const std::string script = (tomcat.Webapp() / (name + ".jsp")).string();
+        const auto read = Convert("--to html " + ShellQuoted(script));
+        EXPECT_EQ(read.exitCode, 0) << name << ": " << Errors();
+        const std::string head = tomcat.Get("/" + name + ".jsp", folder / "body");
+        EXPECT_TRUE(head.starts_with("HTTP/1.1 200")) << name << ":\n" << head << tomcat.Log();
+        const std::string served = ReadBytes(folder / "body");
+        EXPECT_TRUE(read.output == served)
+            << name << ": " << FirstDifference(served, read.output, "read back");
+    }
+}
+
 } // namespace
 } // namespace quillomatic

@@ -8,6 +8,7 @@
 #include "FileDialog.h"
 #include "ModalAnswers.h"
 #include "ScriptViews.h"
+#include "TextEncoding.h"
 #include "TextBox.h"
 #include "TitleBarButton.h"
 #include "Toolbar.h"
@@ -228,6 +229,7 @@ private slots:
     void LoadingFromAScriptViewOffersPages();
     void ResetIsUndoneWithCtrlZ();
     void PageNamedAtStartIsLoadedAsTheLoadCommandLoadsIt();
+    void ScriptIsLoadedAsTheHTMLItPrintsOrAsItIs();
 
     void QuitAnsweredNoKeepsEverything();
     void QuitAskedForEveryCloseRequest();
@@ -1194,6 +1196,51 @@ void frmMainTest::PageNamedAtStartIsLoadedAsTheLoadCommandLoadsIt() {
     window.form.OpenPage(PathOf(QStringLiteral("missing.html")));
     QCOMPARE(answers.MessageTexts().last(), kNotFound);
     QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<p>\u201Cquoted\u201D</p>\r\n"));
+}
+
+void frmMainTest::ScriptIsLoadedAsTheHTMLItPrintsOrAsItIs() {
+    const QString script = PathOf(QStringLiteral("page.php"));
+    // The literal holds a Windows-1252 byte: the HTML is read as such a page is.
+    const QByteArray source = "<?php\n$x = 1;\necho \"<p>caf\xE9 $x</p>\\n\";\n";
+    WriteFile(script, source);
+    const QString question = QStringLiteral(
+        "This file is a PHP script.\n\nDo you want to load the HTML it prints instead of the "
+        "script?");
+    const QString counted = QStringLiteral(
+        "2 parts of the script were left out or stand as {{\u2026}}.\n\nquillomatic-convert "
+        "--to html lists each of them with its line.");
+    Window window;
+    ModalAnswers answers;
+    answers.ThenPick(script).ThenPress(1).ThenPress(1);
+    window.Click("cmdLoadFromFile");
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(answers.MessageTexts(), (QStringList{question, counted}));
+    // The box shows every line end as CR LF.
+    QCOMPARE(window.txtHTML()->Text(), QStringLiteral("<p>caf\u00E9 {{$x}}</p>\r\n"));
+
+    // "No" loads the script as it is, once the HTML box may be emptied.
+    answers.ThenPick(script).ThenPress(2).ThenPress(1);
+    window.Click("cmdLoadFromFile");
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(answers.MessageTexts().mid(2), (QStringList{question, kErase}));
+    const QByteArray asText =
+        QByteArray::fromStdString(
+            quillomatic::TextOf(source.toStdString(), quillomatic::TextEncoding::Windows1252))
+            .replace("\n", "\r\n");
+    QCOMPARE(window.txtHTML()->Text().toUtf8(), asText);
+
+    // Named at start, the same question; a script of ours gives its page
+    // back without a count.
+    WriteFile(PathOf(QStringLiteral("ours.asp")),
+              CompanionScript("asp", PathOf(QStringLiteral("page.php"))));
+    answers.ThenPress(1).ThenPress(1);
+    window.form.OpenPage(PathOf(QStringLiteral("ours.asp")));
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(answers.MessageTexts().mid(4),
+             (QStringList{QStringLiteral("This file is an ASP script.\n\nDo you want to load the "
+                                         "HTML it prints instead of the script?"),
+                          kErase}));
+    QCOMPARE(window.txtHTML()->Text().toUtf8(), asText);
 }
 
 void frmMainTest::JspScriptSaysTheEncodingItIsSavedIn() {

@@ -38,8 +38,10 @@ desktop-file-validate "$share/applications/quillomatic.desktop" || fail "the des
 grep -qx 'Categories=Development;WebDevelopment;' "$share/applications/quillomatic.desktop" ||
     fail "the desktop entry is not in Development"
 # File managers offer the program for HTML pages and hand it the page.
-grep -qx 'MimeType=text/html;application/xhtml+xml;' "$share/applications/quillomatic.desktop" ||
-    fail "the desktop entry offers the program for no HTML page"
+grep -qx 'MimeType=text/html;application/xhtml+xml;application/x-php;application/x-perl;application/javascript;application/x-asp;text/x-jsp;' "$share/applications/quillomatic.desktop" ||
+    fail "the desktop entry offers the program for no HTML page or script"
+grep -q 'glob pattern="\*.jsp"' "$share/mime/packages/quillomatic.xml" ||
+    fail "JSP pages have no MIME type"
 grep -qx 'Exec=quillomatic %f' "$share/applications/quillomatic.desktop" ||
     fail "the desktop entry does not hand the program its page"
 appstreamcli validate --no-net "$share/metainfo/example.pellweather.Quillomatic.metainfo.xml" >/dev/null ||

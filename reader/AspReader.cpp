@@ -1,0 +1,393 @@
+// Reads a classic ASP page back into the HTML it writes.
+#include "AspReader.h"
+
+#include "StopBytes.h"
+
+#include <array>
+#include <cstring>
+
+namespace quillomatic {
+namespace {
+
+const StopBytes kStringStops("\"%\n\r");
+// A doubled quote stands for one.
+constexpr auto kDoubledQuote = EscapeTable("\"\"");
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoringCase(std::string_view word, std::string_view lower) {
+    if (word.size() != lower.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        if (Lower(word[i]) != lower[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+struct Constant {
+    std::string_view Name;
+    std::string_view Text;
+};
+constexpr std::array<Constant, 5> kConstants = {{
+    {"vbcrlf", "\r\n"},
+    {"vbnewline", "\r\n"},
+    {"vbcr", "\r"},
+    {"vblf", "\n"},
+    {"vbtab", "\t"},
+}};
+
+constexpr std::array<std::string_view, 22> kControl = {
+    "if",    "elseif", "else",   "end",      "for",   "next",     "do",   "loop",
+    "while", "wend",   "select", "case",     "sub",   "function", "with", "exit",
+    "call",  "each",   "until",  "property", "class", "then"};
+constexpr std::array<std::string_view, 5> kQuiet = {"option", "dim", "redim", "const", "private"};
+
+template <std::size_t N>
+bool IsOneOf(std::string_view word, const std::array<std::string_view, N>& words) {
+    for (const std::string_view candidate : words) {
+        if (EqualsIgnoringCase(word, candidate)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+AspReader::AspReader(TextStream& script, ScriptSink& html, ReadReport& report)
+    : ScriptLexer(script, html, report) {}
+
+bool AspReader::IsWordByte(char c) const {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+void AspReader::ReadScript() {
+    SkipByteOrderMark();
+    for (;;) {
+        HoldNothing();
+        if (AtEnd()) {
+            return;
+        }
+        const auto* open =
+            static_cast<const char*>(std::memchr(m_P, '<', static_cast<std::size_t>(m_End - m_P)));
+        const char* const textEnd = open != nullptr ? open : m_End;
+        Emit(m_P, static_cast<std::size_t>(textEnd - m_P));
+        PassTo(textEnd);
+        Commit();
+        if (open == nullptr) {
+            continue;
+        }
+        const std::uint64_t line = m_Line;
+        if (LooksAt("<%@")) {
+            // A directive (the language, the code page) prints nothing.
+            while (Have(2) && !LooksAt("%>")) {
+                Pass();
+            }
+            EndBlock(line);
+        } else if (LooksAt("<%=")) {
+            m_P += 3;
+            StartStatement();
+            ReadArguments(false, 0);
+            SkipBlanks();
+            Commit();
+            EndBlock(line);
+        } else if (LooksAt("<%")) {
+            m_P += 2;
+            ReadStatements();
+            EndBlock(line);
+        } else {
+            EmitByte(*m_P++);
+        }
+    }
+}
+
+void AspReader::EndBlock(std::uint64_t line) {
+    if (!LooksAt("%>")) {
+        Fail(line, "a script block is not closed with %>");
+    }
+    m_P += 2;
+}
+
+void AspReader::SkipBlanks() {
+    for (;;) {
+        if (!Have(1)) {
+            return;
+        }
+        const char c = *m_P;
+        if (c == ' ' || c == '\t') {
+            ++m_P;
+        } else if (c == '_' && Have(2) && (m_P[1] == '\n' || m_P[1] == '\r' || m_P[1] == ' ')) {
+            // A line continued: "_" and blanks up to the line end.
+            std::size_t at = 1;
+            while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
+                ++at;
+            }
+            if (!(Have(at + 1) && (m_P[at] == '\n' || m_P[at] == '\r'))) {
+                return;
+            }
+            m_P += at;
+            if (LooksAt("\r\n")) {
+                ++m_P;
+            }
+            Pass();
+        } else if (c == '\'') {
+            while (Have(1) && *m_P != '\n' && *m_P != '\r' && !AtBlockEnd()) {
+                ++m_P;
+            }
+        } else {
+            return;
+        }
+    }
+}
+
+std::size_t AspReader::ConcatenationAt() {
+    // "&H1F" and "&O17" are numbers.
+    if (!Have(1) || *m_P != '&') {
+        return 0;
+    }
+    if (Have(3) && (Lower(m_P[1]) == 'h' || Lower(m_P[1]) == 'o') && IsWordByte(m_P[2])) {
+        return 0;
+    }
+    return 1;
+}
+
+bool AspReader::AtStatementEnd(bool /*afterValue*/) {
+    return !Have(1) || *m_P == '\n' || *m_P == '\r' || *m_P == ':' || AtBlockEnd();
+}
+
+bool AspReader::AtBlockEnd() {
+    return Have(2) && m_P[0] == '%' && m_P[1] == '>';
+}
+
+std::size_t AspReader::OperandPunctuationAt(bool afterValue) {
+    if (afterValue) {
+        return Have(1) && *m_P == '.' ? 1 : 0;
+    }
+    return Have(1) && (*m_P == '-' || *m_P == '.') ? 1 : 0;
+}
+
+bool AspReader::IsLooseWord(std::string_view word) const {
+    static constexpr std::array<std::string_view, 9> kLoose = {"and", "or", "not", "xor", "eqv",
+                                                               "imp", "is", "mod", "like"};
+    return IsOneOf(word, kLoose);
+}
+
+void AspReader::ReadStatements() {
+    for (;;) {
+        SkipBlanks();
+        HoldNothing();
+        if (AtEnd() || AtBlockEnd()) {
+            return;
+        }
+        if (*m_P == '\n' || *m_P == '\r' || *m_P == ':') {
+            Pass();
+            continue;
+        }
+        if (*m_P == 'R' && LooksAt("Response.Write \"") && ReadOwnStatement()) {
+            continue;
+        }
+        ReadStatement();
+    }
+}
+
+void AspReader::ReadStatement() {
+    StartStatement();
+    const std::uint64_t start = Offset(m_P);
+    if (IsWordByte(*m_P)) {
+        const std::string_view word = WordAt();
+        if (EqualsIgnoringCase(word, "rem")) {
+            while (Have(1) && *m_P != '\n' && *m_P != '\r' && !AtBlockEnd()) {
+                ++m_P;
+            }
+            return;
+        }
+        if (EqualsIgnoringCase(word, "response")) {
+            std::size_t at = word.size();
+            while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
+                ++at;
+            }
+            if (Have(at + 6) && m_P[at] == '.') {
+                ++at;
+                while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
+                    ++at;
+                }
+                std::size_t end = at;
+                while (Have(end + 1) && IsWordByte(m_P[end])) {
+                    ++end;
+                }
+                if (EqualsIgnoringCase({m_P + at, end - at}, "write")) {
+                    m_P += end;
+                    ReadArguments(false, 0);
+                    EndStatement();
+                    return;
+                }
+            }
+        }
+        if (IsOneOf(word, kQuiet)) {
+            SkipStatement();
+            return;
+        }
+        if (IsOneOf(word, kControl)) {
+            const bool isIf = EqualsIgnoringCase(word, "if") || EqualsIgnoringCase(word, "elseif");
+            m_P += word.size();
+            std::uint64_t end = Offset(m_P);
+            // A head goes to the line's end; an If's to its Then, after which a
+            // statement may follow on the same line.
+            while (!AtStatementEnd(true)) {
+                SkipBlanks();
+                if (AtStatementEnd(true)) {
+                    break;
+                }
+                if (IsWordByte(*m_P)) {
+                    const std::string_view next = ReadWord();
+                    end = Offset(m_P);
+                    if (isIf && EqualsIgnoringCase(next, "then")) {
+                        break;
+                    }
+                } else if (*m_P == '"') {
+                    const Mark mark = Here();
+                    ReadString();
+                    TakeBack(mark);
+                    end = Offset(m_P);
+                } else {
+                    ++m_P;
+                    end = Offset(m_P);
+                }
+            }
+            LeaveOut(start, end, StatementLine(), "control flow");
+            Commit();
+            return;
+        }
+    }
+    const std::uint64_t end = SkipStatement();
+    LeaveOut(start, end, StatementLine(), "not a print of literals");
+    Commit();
+}
+
+bool AspReader::ReadOwnStatement() {
+    // Response.Write "…" & "…" & vbCrLf: literals joined, and a line end.
+    StartStatement();
+    const std::uint64_t start = Offset(m_P);
+    const Mark mark = Here();
+    m_P += 15;
+    for (;;) {
+        ReadString();
+        if (LooksAt(" & \"")) {
+            m_P += 3;
+            continue;
+        }
+        break;
+    }
+    if (LooksAt(" & vbCrLf") && (!Have(10) || m_P[9] == '\r' || m_P[9] == '\n')) {
+        m_P += 9;
+        Emit("\r\n");
+        Commit();
+        return true;
+    }
+    TakeBack(mark);
+    GoBack(start, StatementLine());
+    return false;
+}
+
+void AspReader::EndStatement() {
+    SkipBlanks();
+    if (!AtStatementEnd(true)) {
+        const std::uint64_t start = Offset(m_P);
+        const std::uint64_t end = SkipStatement();
+        LeaveOut(start, end, m_Line, "not a print of literals");
+    }
+    Commit();
+}
+
+bool AspReader::ReadLiteral() {
+    if (!Have(1)) {
+        return false;
+    }
+    if (*m_P == '"') {
+        ReadString();
+        return true;
+    }
+    if (!IsWordByte(*m_P)) {
+        return false;
+    }
+    const std::string_view word = WordAt();
+    for (const Constant& constant : kConstants) {
+        if (EqualsIgnoringCase(word, constant.Name)) {
+            m_P += word.size();
+            Emit(constant.Text);
+            return true;
+        }
+    }
+    if (EqualsIgnoringCase(word, "chr")) {
+        // Chr(n) for a number n below 128 is that ASCII character.
+        std::size_t at = word.size();
+        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
+            ++at;
+        }
+        if (!(Have(at + 1) && m_P[at] == '(')) {
+            return false;
+        }
+        ++at;
+        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
+            ++at;
+        }
+        unsigned value = 0;
+        std::size_t digits = 0;
+        while (Have(at + 1) && m_P[at] >= '0' && m_P[at] <= '9' && digits < 4) {
+            value = value * 10 + static_cast<unsigned>(m_P[at++] - '0');
+            ++digits;
+        }
+        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
+            ++at;
+        }
+        if (digits == 0 || value >= 128 || !(Have(at + 1) && m_P[at] == ')')) {
+            return false;
+        }
+        m_P += at + 1;
+        EmitByte(static_cast<char>(value));
+        return true;
+    }
+    return false;
+}
+
+void AspReader::ReadString() {
+    const std::uint64_t line = m_Line;
+    ++m_P;
+    for (;;) {
+        CopyLiteral(kStringStops, '"', kDoubledQuote, "%>");
+        const char c = *m_P;
+        if (c == '"') {
+            if (Have(2) && m_P[1] == '"') {
+                EmitByte('"');
+                m_P += 2;
+                continue;
+            }
+            ++m_P;
+            return;
+        }
+        if (c == '%') {
+            if (AtBlockEnd()) {
+                Fail(line, "a string literal is not closed before %>");
+            }
+            EmitByte(*m_P++);
+            continue;
+        }
+        if (m_P == m_End) {
+            if (!Have(1)) {
+                Fail(line, "a string literal is not closed");
+            }
+            continue; // more was read
+        }
+        if (c == '\n' || c == '\r') {
+            Fail(line, "a string literal is not closed");
+        }
+        EmitByte(*m_P++);
+    }
+}
+
+} // namespace quillomatic

@@ -1,0 +1,76 @@
+// The five script languages read back into HTML, in one table: the format
+// whose scripts each reads, its file extensions, and its reader.
+#include "ScriptLanguage.h"
+
+#include "AspReader.h"
+#include "JavaScriptReader.h"
+#include "JspReader.h"
+#include "PerlReader.h"
+#include "PhpReader.h"
+
+#include <algorithm>
+
+namespace quillomatic {
+namespace {
+
+template <typename Reader>
+std::unique_ptr<ScriptLexer> Make(TextStream& script, ScriptSink& html, ReadReport& report) {
+    return std::make_unique<Reader>(script, html, report);
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return std::ranges::equal(a, b, {}, lower, lower);
+}
+
+} // namespace
+
+const std::array<ScriptLanguage, 5> kScriptLanguages = {{
+    {&TargetFormat::ASP, {"asp"}, &Make<AspReader>},
+    {&TargetFormat::JavaScript, {"js"}, &Make<JavaScriptReader>},
+    {&TargetFormat::PHP, {"php", "phtml"}, &Make<PhpReader>},
+    {&TargetFormat::JSP, {"jsp"}, &Make<JspReader>},
+    {&TargetFormat::Perl, {"pl", "cgi", "pm"}, &Make<PerlReader>},
+}};
+
+const ScriptLanguage* LanguageOfPath(std::string_view path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string_view name = path.substr(slash == std::string_view::npos ? 0 : slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string_view::npos || dot == 0) {
+        return nullptr;
+    }
+    const std::string_view extension = name.substr(dot + 1);
+    for (const ScriptLanguage& language : kScriptLanguages) {
+        for (const std::string_view candidate : language.Extensions) {
+            if (!candidate.empty() && EqualsIgnoringCase(extension, candidate)) {
+                return &language;
+            }
+        }
+    }
+    return nullptr;
+}
+
+const ScriptLanguage* LanguageNamed(std::string_view word) {
+    for (const ScriptLanguage& language : kScriptLanguages) {
+        if (EqualsIgnoringCase(word, language.Format->CommandName) ||
+            EqualsIgnoringCase(word, language.Format->Extension)) {
+            return &language;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<std::string> ScriptExtensions() {
+    std::vector<std::string> extensions;
+    for (const ScriptLanguage& language : kScriptLanguages) {
+        for (const std::string_view extension : language.Extensions) {
+            if (!extension.empty()) {
+                extensions.emplace_back(extension);
+            }
+        }
+    }
+    return extensions;
+}
+
+} // namespace quillomatic
