@@ -22,7 +22,7 @@ bool IsContinuation(char byte) {
 LiteralCutter::LiteralCutter(const TargetFormat& format, LineEnds lineEnds, ScriptSink& next)
     : m_Format(format),
       m_StatementEnd(std::string(format.Closer) + std::string(LineBreak(lineEnds))), m_Next(next),
-      m_Prefixed(format.Prefixes()), m_Patterns(format.Patterns()),
+      m_Methods(format, lineEnds), m_Prefixed(format.Prefixes()), m_Patterns(format.Patterns()),
       m_LookAhead(m_StatementEnd.size()), m_Held(kBlock, '\0') {
     m_Alone.fill(true);
     for (std::size_t byte = 0; byte < m_Prefixed.size(); ++byte) {
@@ -63,6 +63,7 @@ void LiteralCutter::EndAt(const char* end) {
 void LiteralCutter::Finish() {
     Process(true);
     assert(!m_InLongLine && m_Position == m_Length);
+    m_Methods.Finish(m_Next);
 }
 
 void LiteralCutter::Process(bool atEnd) {
@@ -90,6 +91,12 @@ void LiteralCutter::Process(bool atEnd) {
             const auto end =
                 static_cast<std::size_t>(static_cast<const char*>(lineFeed) - m_Held.data()) + 1;
             if (end - contentStart - m_StatementEnd.size() <= m_Format.LiteralLimit) {
+                if (m_Methods.Room() == 0) [[unlikely]] {
+                    passOn();
+                    m_Methods.Break(m_Next, false);
+                    passFrom = m_Position;
+                }
+                m_Methods.Wrote(1);
                 m_Position = end;
                 continue;
             }
@@ -100,6 +107,7 @@ void LiteralCutter::Process(bool atEnd) {
         passOn();
         m_InLongLine = true;
         m_Position = m_PieceStart = contentStart;
+        m_LineStarted = false;
         m_Carried.clear();
     }
     if (atEnd) {
@@ -123,6 +131,10 @@ LiteralCutter::Unit LiteralCutter::UnitAt(std::size_t at) const {
 
 void LiteralCutter::EmitPiece(std::size_t end, std::string_view tail, std::string_view opener,
                               std::string_view closer) {
+    if (m_Methods.Room() == 0) {
+        m_Methods.Break(m_Next, m_LineStarted);
+    }
+    m_Methods.Wrote(1);
     const std::size_t size = end - m_PieceStart;
     char* out = m_Next.Room(opener.size() + m_Carried.size() + size + tail.size() + closer.size());
     out = CopyTo(out, opener);
@@ -211,6 +223,7 @@ void LiteralCutter::CutBefore(std::size_t target) {
         }
     }
     EmitPiece(end, tail, m_Format.PieceOpener, m_Format.PieceCloser);
+    m_LineStarted = true;
     m_Carried = carried;
     m_Position = m_PieceStart = resume;
 }

@@ -1,6 +1,7 @@
 // Cuts the statements of over-long lines into pieces a language accepts.
 #pragma once
 
+#include "MethodSplitter.h"
 #include "ScriptSink.h"
 #include "TargetFormat.h"
 
@@ -20,7 +21,9 @@ namespace quillomatic {
 // three characters to avoid that. Each piece is escaped on its own: a pattern
 // cut in two ("%" | ">") is escaped in neither piece. All pieces but the last
 // are printed by the format's PieceOpener and PieceCloser, the last by its
-// usual statement, all on the line's one line of the script.
+// usual statement, all on the line's one line of the script. Every statement
+// and piece is counted on its way to the script, for a format that bounds
+// the code of a method (see MethodSplitter).
 //
 // The statements are read back from the translator's output: content never
 // holds a line end, and the format's escapes read unambiguously left to right
@@ -63,6 +66,7 @@ private:
     const TargetFormat& m_Format;
     std::string m_StatementEnd; // closer and line break
     ScriptSink& m_Next;
+    MethodSplitter m_Methods;
     std::array<char, 256> m_Prefixed;   // the prefix each character takes, or 0
     std::vector<EscapeRule> m_Patterns; // the format's longer patterns
     std::size_t m_LongestUnit = 2;
@@ -72,9 +76,11 @@ private:
     std::size_t m_Length = 0;   // bytes written into m_Held
     std::size_t m_Position = 0; // first byte not passed on, or not looked at for a line end
     bool m_InLongLine = false;
-    // In a long line: the start of the current piece, and the pattern bytes
-    // a cut left for it to begin with.
+    // In a long line: the start of the current piece, whether a piece of the
+    // line is written, and the pattern bytes a cut left for the piece to
+    // begin with.
     std::size_t m_PieceStart = 0;
+    bool m_LineStarted = false;
     std::string m_Carried;
 };
 
