@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <tuple>
 
 namespace quillomatic::bench {
 namespace {
@@ -72,15 +73,29 @@ void ConvertText(benchmark::State& state, Operation convert, PageShape shape) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(page.size()));
 }
 
-// The page of `Page` as a file in the code page, written once.
-const std::string& PageFile(PageShape shape, std::size_t bytes) {
-    static std::map<std::pair<PageShape, std::size_t>, std::string> files;
-    auto& file = files[{shape, bytes}];
+// How a page file holds its characters: in the code page, in UTF-8, or in
+// ASCII, the others left out. JSP's page directive looks at every byte of a
+// page that is valid UTF-8 so far, at one of the code page's only up to its
+// first character beyond ASCII.
+enum class FileEncoding { Windows1252, Utf8, Ascii };
+
+// The page of `Page` as a file, written once.
+const std::string& PageFile(PageShape shape, std::size_t bytes,
+                            FileEncoding encoding = FileEncoding::Windows1252) {
+    static std::map<std::tuple<PageShape, std::size_t, FileEncoding>, std::string> files;
+    auto& file = files[{shape, bytes, encoding}];
     if (file.empty()) {
         std::string encoded;
-        CodePage1252::AppendEncoded(Page(shape, bytes), encoded);
+        if (encoding == FileEncoding::Windows1252) {
+            CodePage1252::AppendEncoded(Page(shape, bytes), encoded);
+        } else {
+            encoded = Page(shape, bytes);
+        }
+        if (encoding == FileEncoding::Ascii) {
+            std::erase_if(encoded, [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+        }
         file = "page-" + std::to_string(static_cast<int>(shape)) + "-" + std::to_string(bytes) +
-               ".html";
+               "-" + std::to_string(static_cast<int>(encoding)) + ".html";
         std::ofstream(file, std::ios::binary)
             .write(encoded.data(), static_cast<std::streamsize>(encoded.size()));
     }
@@ -89,10 +104,11 @@ const std::string& PageFile(PageShape shape, std::size_t bytes) {
 
 // From a file to a file, as quillomatic-convert does; the script of the last
 // run is removed outside the timing, so no run pays for truncating it.
-void ConvertFileToFile(benchmark::State& state, const TargetFormat& format, PageShape shape) {
+void ConvertFileToFile(benchmark::State& state, const TargetFormat& format, PageShape shape,
+                       FileEncoding encoding = FileEncoding::Windows1252) {
     Scratch();
     const std::size_t bytes = static_cast<std::size_t>(state.range(0)) << 20;
-    const std::string& page = PageFile(shape, bytes);
+    const std::string& page = PageFile(shape, bytes, encoding);
     const auto pageSize = static_cast<std::int64_t>(fs::file_size(page));
     for (auto _ : state) {
         state.PauseTiming();
@@ -152,6 +168,16 @@ void ConvertEmptyFile(benchmark::State& state, Operation convert) {
         ->UseRealTime();                                                                           \
     BENCHMARK_CAPTURE(ConvertFileToFile, Format##_OneLongLine, TargetFormat::Format,               \
                       PageShape::OneLongLine)                                                      \
+        ->Arg(50)                                                                                  \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime();                                                                           \
+    BENCHMARK_CAPTURE(ConvertFileToFile, Format##_OneLongLine_UTF8, TargetFormat::Format,          \
+                      PageShape::OneLongLine, FileEncoding::Utf8)                                  \
+        ->Arg(50)                                                                                  \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime();                                                                           \
+    BENCHMARK_CAPTURE(ConvertFileToFile, Format##_OneLongLine_ASCII, TargetFormat::Format,         \
+                      PageShape::OneLongLine, FileEncoding::Ascii)                                 \
         ->Arg(50)                                                                                  \
         ->Unit(benchmark::kMillisecond)                                                            \
         ->UseRealTime();                                                                           \

@@ -11,6 +11,8 @@
 # removed before each run, so no run pays for truncating the last one's output.
 # The sed and awk versions write the same bytes as ours: this is checked with cmp
 # on both pages and on a small page of awkward lines before anything is timed.
+# They do not cut JSP lines too long for a Java string constant: on JSP's
+# one-line page they are not run, and the table shows "-".
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/common.sh"
 
@@ -63,6 +65,15 @@ footer_of() {
     esac
 }
 
+# A JSP script of more than 8,000 statements has the rest in methods, 4,096 to
+# a method and 1,024 methods to a group, each opened and closed by a line of
+# its own (see TargetFormat).
+CALLS_INLINE=8000
+CALLS_PER_METHOD=4096
+METHODS_PER_GROUP=1024
+METHOD_OPENER='new Object() { void print(java.io.PrintWriter out) {'
+METHOD_CLOSER='} }.print(new java.io.PrintWriter(out));'
+
 # The sed program of a format. Lines end at CR LF, LF or a lone CR: sed splits
 # at LF, the first expression drops the CR of a CR LF, and a CR left inside a
 # line closes one statement and opens the next. "$a\" gives a last line without
@@ -71,7 +82,8 @@ sed_program() {
     local escapes opener closer
     case "$1" in
     asp)
-        escapes='s/"/""/g'
+        escapes='s/"/""/g
+s/%>/%" \& ">/g'
         opener='Response.Write "'
         closer='" \& vbCrLf'
         ;;
@@ -110,7 +122,8 @@ awk_program() {
     local escapes="" opener closer
     case "$1" in
     asp)
-        escapes='gsub(/"/, "\"\"", line)'
+        escapes='gsub(/"/, "\"\"", line)
+    gsub(/%>/, "%\" \\& \">", line)'
         opener='Response.Write \"'
         closer='\" & vbCrLf'
         ;;
@@ -145,6 +158,26 @@ awk_program() {
         closer='\\n\";'
         ;;
     esac
+    # JSP's statements are counted, for the lines of the methods they go in.
+    local emit=print
+    if [ "$1" = jsp ]; then
+        emit=emit
+        cat <<EOF
+BEGIN { method_opener = "$METHOD_OPENER"; method_closer = "$METHOD_CLOSER" }
+function emit(statement) {
+    if (calls >= $CALLS_INLINE && (calls - $CALLS_INLINE) % $CALLS_PER_METHOD == 0) {
+        method = (calls - $CALLS_INLINE) / $CALLS_PER_METHOD
+        if (method > 0) print method_closer
+        if (method > 0 && method % $METHODS_PER_GROUP == 0) print method_closer
+        if (method % $METHODS_PER_GROUP == 0) print method_opener
+        print method_opener
+    }
+    ++calls
+    print statement
+}
+END { if (calls > $CALLS_INLINE) { print method_closer; print method_closer } }
+EOF
+    fi
     cat <<EOF
 BEGIN { ORS = "\r\n"; opener = "$opener"; closer = "$closer" }
 {
@@ -153,12 +186,23 @@ BEGIN { ORS = "\r\n"; opener = "$opener"; closer = "$closer" }
     $escapes
     if (index(line, "\r")) {
         count = split(line, parts, "\r")
-        for (i = 1; i < count; ++i) print opener parts[i] closer
+        for (i = 1; i < count; ++i) $emit(opener parts[i] closer)
         line = parts[count]
     }
-    print opener line closer
+    $emit(opener line closer)
 }
 EOF
+}
+
+# The second sed of the JSP pipeline: the lines of the methods, placed by the
+# number of the statement (one a line by then) they come before, and after
+# the last.
+split_program() {
+    local first=$((CALLS_INLINE + 1)) group=$((CALLS_PER_METHOD * METHODS_PER_GROUP)) cr=$'\r'
+    printf '%s\n' "$((first + CALLS_PER_METHOD))~${CALLS_PER_METHOD}i\\" "$METHOD_CLOSER$cr" \
+        "$((first + group))~${group}i\\" "$METHOD_CLOSER$cr\\" "$METHOD_OPENER$cr" \
+        "${first}i\\" "$METHOD_OPENER$cr" "${first}~${CALLS_PER_METHOD}i\\" "$METHOD_OPENER$cr" \
+        "${first},\${\$s/\$/\\n$METHOD_CLOSER\\r\\n$METHOD_CLOSER\\r/}"
 }
 
 # What a format's script ends with after its footer: for a JSP script of a
@@ -181,7 +225,11 @@ run_ours() { "$CONVERT" --to "$1" "$2" >"$3"; }
 run_sed() {
     {
         printf '%s' "$HEADER"
-        sed -f "$WORK/$1.sed" "$2"
+        if [ "$1" = jsp ]; then
+            sed -f "$WORK/$1.sed" "$2" | sed -f "$WORK/split.sed"
+        else
+            sed -f "$WORK/$1.sed" "$2"
+        fi
         printf '%s' "$FOOTER"
         label_of "$1" "$2"
     } >"$3"
@@ -200,6 +248,12 @@ run_cp() { cp "$2" "$3"; }
 
 TOOLS=(ours sed awk cp)
 
+# Whether TOOL makes FORMAT's script of PAGE: the sed and awk versions do not
+# cut JSP lines too long for one Java string constant, as the one-line page's.
+can_do() {
+    [[ "$1" != sed && "$1" != awk || "$2" != jsp || "$3" != *one* ]]
+}
+
 use_format() {
     HEADER="$(header_of "$1"; printf x)"
     HEADER="${HEADER%x}"
@@ -211,6 +265,7 @@ for format in "${FORMATS[@]}"; do
     sed_program "$format" >"$WORK/$format.sed"
     awk_program "$format" >"$WORK/$format.awk"
 done
+split_program >"$WORK/split.sed"
 
 # --- The pages ----------------------------------------------------------------
 
@@ -243,6 +298,7 @@ for format in "${FORMATS[@]}"; do
         input="$WORK/$page.html"
         run_ours "$format" "$input" "$WORK/ours.out"
         for tool in sed awk; do
+            can_do "$tool" "$format" "$page" || continue
             "run_$tool" "$format" "$input" "$WORK/$tool.out"
             if ! cmp -s "$WORK/ours.out" "$WORK/$tool.out"; then
                 echo "  $tool differs from quillomatic-convert on $page for $format:" >&2
@@ -265,7 +321,7 @@ seconds_of() {
     awk -v s="$start" -v e="$end" 'BEGIN { printf "%.4f\n", e - s }'
 }
 
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+median() { sort -g | awk '{ v[NR] = $1 } END { if (NR) print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 AWK_NAME="$(basename "$(readlink -f "$(command -v awk)")")"
 echo
@@ -277,7 +333,7 @@ echo "Pages: $SIZE_MB MiB with CR LF (crlf) and with LF (lf) line ends, $(((SIZE
     "$(df -T "$WORK" | awk 'NR == 2 { print $2 }')"
 
 # Median seconds of each tool over the rounds, the tools taking turns; in
-# $WORK/TOOL.time. mawk reads a line in time that grows with the square of its
+# $WORK/TOOL.time, empty for a script the tool does not make. mawk reads a line in time that grows with the square of its
 # length (a few seconds for a line of 50 MiB), so on the one-line page awk
 # runs in the first round only.
 time_rounds() {
@@ -285,7 +341,8 @@ time_rounds() {
     for tool in "${TOOLS[@]}"; do : >"$WORK/$tool.times"; done
     for round in $(seq "$ROUNDS"); do
         for tool in "${TOOLS[@]}"; do
-            if [ "$tool" = awk ] && [ "$round" -gt 1 ] && [[ "$input" == *-one.html ]]; then
+            if [ "$tool" = awk ] && [ "$round" -gt 1 ] && [[ "$input" == *-one.html ]] ||
+                ! can_do "$tool" "$format" "$input"; then
                 continue
             fi
             rm -f "$WORK/$tool.out"
@@ -315,9 +372,10 @@ for format in "${FORMATS[@]}"; do
         awk -v f="$format" -v e="$ends" -v o="$(cat "$WORK/ours.time")" \
             -v s="$(cat "$WORK/sed.time")" -v a="$(cat "$WORK/awk.time")" \
             -v c="$(cat "$WORK/cp.time")" -v b="$(stat -c %s "$input")" \
-            -v m="$(cat "$WORK/peak")" 'BEGIN {
-                printf "%-10s %-5s %9.3f %8.0f %9.1f %9.1f %8.2f %9.1f\n",
-                    f, e, o, b / 1e6 / o, s / o, a / o, o / c, m / 1024
+            -v m="$(cat "$WORK/peak")" 'function ratio(t) { return t == "" ? "-" : sprintf("%.1f", t / o) }
+            BEGIN {
+                printf "%-10s %-5s %9.3f %8.0f %9s %9s %8.2f %9.1f\n",
+                    f, e, o, b / 1e6 / o, ratio(s), ratio(a), o / c, m / 1024
             }'
     done
 done

@@ -10,6 +10,9 @@ namespace {
 
 constexpr std::size_t kBlock = std::size_t(1) << 20;
 
+// Characters a cut moves back over at most, not to fall inside a UTF-8 character.
+constexpr std::size_t kMostBackedOver = 3;
+
 bool IsContinuation(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
 }
@@ -19,18 +22,22 @@ bool IsContinuation(char byte) {
 LiteralCutter::LiteralCutter(const TargetFormat& format, LineEnds lineEnds, ScriptSink& next)
     : m_Format(format),
       m_StatementEnd(std::string(format.Closer) + std::string(LineBreak(lineEnds))), m_Next(next),
-      m_Prefixed(format.Prefixes()), m_Patterns(format.Patterns()),
-      m_LookAhead(std::max<std::size_t>(m_StatementEnd.size(), 2)), m_Held(kBlock, '\0') {
-    m_StartsUnit[static_cast<unsigned char>(m_StatementEnd[0])] = true;
+      m_Methods(format, lineEnds), m_Prefixed(format.Prefixes()), m_Patterns(format.Patterns()),
+      m_LookAhead(m_StatementEnd.size()), m_Held(kBlock, '\0') {
+    m_Alone.fill(true);
     for (std::size_t byte = 0; byte < m_Prefixed.size(); ++byte) {
         if (m_Prefixed[byte] != 0) {
-            m_StartsUnit[static_cast<unsigned char>(m_Prefixed[byte])] = true;
+            m_Alone[byte] = false;
+            m_Alone[static_cast<unsigned char>(m_Prefixed[byte])] = false;
         }
     }
     for (const EscapeRule& pattern : m_Patterns) {
-        m_StartsUnit[static_cast<unsigned char>(pattern.Replacement[0])] = true;
-        m_LookAhead = std::max(m_LookAhead, pattern.Replacement.size());
+        for (const char c : pattern.Replacement) {
+            m_Alone[static_cast<unsigned char>(c)] = false;
+        }
+        m_LongestUnit = std::max(m_LongestUnit, pattern.Replacement.size());
     }
+    m_LookAhead = std::max(m_LookAhead, m_LongestUnit);
 }
 
 char* LiteralCutter::Room(std::size_t more) {
@@ -56,6 +63,7 @@ void LiteralCutter::EndAt(const char* end) {
 void LiteralCutter::Finish() {
     Process(true);
     assert(!m_InLongLine && m_Position == m_Length);
+    m_Methods.Finish(m_Next);
 }
 
 void LiteralCutter::Process(bool atEnd) {
@@ -69,7 +77,7 @@ void LiteralCutter::Process(bool atEnd) {
     };
     while (m_Position < m_Length || m_InLongLine) {
         if (m_InLongLine) {
-            if (!CutPieces(atEnd)) {
+            if (!CutPieces()) {
                 return;
             }
             passFrom = m_Position;
@@ -83,6 +91,12 @@ void LiteralCutter::Process(bool atEnd) {
             const auto end =
                 static_cast<std::size_t>(static_cast<const char*>(lineFeed) - m_Held.data()) + 1;
             if (end - contentStart - m_StatementEnd.size() <= m_Format.LiteralLimit) {
+                if (m_Methods.Room() == 0) [[unlikely]] {
+                    passOn();
+                    m_Methods.Break(m_Next, false);
+                    passFrom = m_Position;
+                }
+                m_Methods.Wrote(1);
                 m_Position = end;
                 continue;
             }
@@ -93,9 +107,8 @@ void LiteralCutter::Process(bool atEnd) {
         passOn();
         m_InLongLine = true;
         m_Position = m_PieceStart = contentStart;
-        m_PieceCost = 0;
+        m_LineStarted = false;
         m_Carried.clear();
-        m_Recent = {};
     }
     if (atEnd) {
         m_Position = m_Length;
@@ -103,114 +116,116 @@ void LiteralCutter::Process(bool atEnd) {
     passOn();
 }
 
-LiteralCutter::Unit LiteralCutter::UnitAt(std::size_t at, bool atEnd) const {
-    const std::string_view rest = std::string_view(m_Held).substr(at, m_Length - at);
-    if (rest.size() < m_LookAhead && !atEnd) {
-        return {};
-    }
-    if (rest.starts_with(m_StatementEnd)) {
-        return {.EndsLine = true};
-    }
+LiteralCutter::Unit LiteralCutter::UnitAt(std::size_t at) const {
+    const std::string_view rest(m_Held.data() + at, m_Length - at);
     for (const EscapeRule& pattern : m_Patterns) {
         if (rest.starts_with(pattern.Replacement)) {
-            return {pattern.Replacement.size(), pattern.Replacement.size(), &pattern};
+            return {pattern.Replacement.size(), &pattern};
         }
     }
-    if (rest.size() >= 2 && rest[0] != '\0' &&
-        m_Prefixed[static_cast<unsigned char>(rest[1])] == rest[0]) {
-        return {2, 2};
+    if (rest[0] != '\0' && m_Prefixed[static_cast<unsigned char>(rest[1])] == rest[0]) {
+        return {2};
     }
-    return {1, 1};
+    return {1};
 }
 
 void LiteralCutter::EmitPiece(std::size_t end, std::string_view tail, std::string_view opener,
                               std::string_view closer) {
-    m_Next.Append(opener);
-    m_Next.Append(m_Carried);
-    char* const out = m_Next.Room(end - m_PieceStart);
-    std::memcpy(out, m_Held.data() + m_PieceStart, end - m_PieceStart);
-    m_Next.EndAt(out + (end - m_PieceStart));
-    m_Next.Append(tail);
-    m_Next.Append(closer);
+    if (m_Methods.Room() == 0) {
+        m_Methods.Break(m_Next, m_LineStarted);
+    }
+    m_Methods.Wrote(1);
+    const std::size_t size = end - m_PieceStart;
+    char* out = m_Next.Room(opener.size() + m_Carried.size() + size + tail.size() + closer.size());
+    out = CopyTo(out, opener);
+    out = CopyTo(out, m_Carried);
+    std::memcpy(out, m_Held.data() + m_PieceStart, size);
+    out = CopyTo(out + size, tail);
+    m_Next.EndAt(CopyTo(out, closer));
     m_Carried.clear();
 }
 
-bool LiteralCutter::CutPieces(bool atEnd) {
-    const std::size_t limit = m_Format.LiteralLimit;
+bool LiteralCutter::CutPieces() {
     for (;;) {
-        // Most of a line is characters written as they are: take them by the run.
-        const std::size_t most = std::min(limit - m_PieceCost, m_Length - m_Position);
-        std::size_t run = 0;
-        while (run < most && !m_StartsUnit[static_cast<unsigned char>(m_Held[m_Position + run])]) {
-            ++run;
-        }
-        if (run > 0) {
-            for (std::size_t at = m_Position + run - std::min<std::size_t>(run, 3);
-                 at < m_Position + run; ++at) {
-                std::move(m_Recent.begin() + 1, m_Recent.end(), m_Recent.begin());
-                m_Recent.back() = {at, Unit{1, 1}};
-            }
-            m_PieceCost += run;
-            m_Position += run;
-            continue;
-        }
-        const Unit unit = UnitAt(m_Position, atEnd);
-        if (unit.EndsLine) {
-            EmitPiece(m_Position, {}, m_Format.Opener, m_StatementEnd);
-            m_Position += m_StatementEnd.size();
+        // The escaped text the piece could hold; a statement's end that
+        // starts by then ends the line with this piece.
+        const std::size_t target = m_PieceStart + m_Format.LiteralLimit - m_Carried.size();
+        const std::size_t looked = std::min(m_Length, target + m_StatementEnd.size());
+        const void* lineFeed = std::memchr(m_Held.data() + m_Position, '\n', looked - m_Position);
+        if (lineFeed != nullptr) {
+            const auto end =
+                static_cast<std::size_t>(static_cast<const char*>(lineFeed) - m_Held.data()) + 1;
+            EmitPiece(end - m_StatementEnd.size(), {}, m_Format.Opener, m_StatementEnd);
+            m_Position = end;
             m_InLongLine = false;
             return true;
         }
-        if (unit.Bytes == 0) {
+        m_Position = looked;
+        if (m_Length < target + m_LookAhead) {
             return false;
         }
-        if (m_PieceCost + unit.Cost <= limit) {
-            std::move(m_Recent.begin() + 1, m_Recent.end(), m_Recent.begin());
-            m_Recent.back() = {m_Position, unit};
-            m_PieceCost += unit.Cost;
-            m_Position += unit.Bytes;
-            continue;
-        }
-        // The piece ends here. `end` is where its escaped text ends and
-        // `resume` where the next piece's begins; a pattern cut in two leaves
-        // its characters, unescaped, as the end of one and the start of the other.
-        std::size_t end = m_Position;
-        std::size_t resume = m_Position;
-        std::string_view tail;
-        std::string_view carried;
-        if (unit.Pattern != nullptr && m_PieceCost < limit) {
-            const std::string_view pattern =
-                unit.Pattern->Pattern.substr(0, unit.Pattern->Replaced);
-            const std::size_t kept = std::min(pattern.size() - 1, limit - m_PieceCost);
-            tail = pattern.substr(0, kept);
-            carried = pattern.substr(kept);
-            resume += unit.Bytes;
-        }
-        // Never just before a UTF-8 continuation byte: back over up to three characters.
-        for (int back = 0; back < 3 && carried.empty() && IsContinuation(m_Held[resume]); ++back) {
-            const Taken last = m_Recent.back();
-            if (last.What.Bytes == 0) {
-                break;
-            }
-            std::move_backward(m_Recent.begin(), m_Recent.end() - 1, m_Recent.end());
-            m_Recent.front() = {};
-            end = last.At;
-            if (last.What.Pattern != nullptr) {
-                const std::string_view pattern =
-                    last.What.Pattern->Pattern.substr(0, last.What.Pattern->Replaced);
-                tail = pattern.substr(0, pattern.size() - 1);
-                carried = pattern.substr(pattern.size() - 1);
-                resume = last.At + last.What.Bytes;
-            } else {
-                resume = last.At;
-            }
-        }
-        EmitPiece(end, tail, m_Format.PieceOpener, m_Format.PieceCloser);
-        m_Carried = carried;
-        m_Position = m_PieceStart = resume;
-        m_PieceCost = m_Carried.size();
-        m_Recent = {};
+        CutBefore(target);
     }
+}
+
+void LiteralCutter::CutBefore(std::size_t target) {
+    // The units of the last few bytes before `target`, read from a byte that
+    // is a unit of its own (or the piece's start) far enough back to hold the
+    // characters a cut may move back over.
+    std::size_t at =
+        target - std::min(target - m_PieceStart, (kMostBackedOver + 1) * m_LongestUnit);
+    while (at > m_PieceStart && !m_Alone[static_cast<unsigned char>(m_Held[at])]) {
+        --at;
+    }
+    struct Taken {
+        std::size_t At = 0;
+        Unit What;
+    };
+    std::array<Taken, kMostBackedOver> recent{}; // the last units before `at`, by count
+    std::size_t taken = 0;
+    Unit unit;
+    while (at < target) {
+        unit = UnitAt(at);
+        if (at + unit.Bytes > target) {
+            break;
+        }
+        recent[taken++ % recent.size()] = {at, unit};
+        at += unit.Bytes;
+    }
+    // The piece ends at `at`. `end` is where its escaped text ends and
+    // `resume` where the next piece's begins; a pattern cut in two leaves its
+    // characters, unescaped, as the end of one and the start of the other.
+    std::size_t end = at;
+    std::size_t resume = at;
+    std::string_view tail;
+    std::string_view carried;
+    if (at < target && unit.Pattern != nullptr) {
+        const std::string_view pattern = unit.Pattern->Pattern.substr(0, unit.Pattern->Replaced);
+        const std::size_t kept = std::min(pattern.size() - 1, target - at);
+        tail = pattern.substr(0, kept);
+        carried = pattern.substr(kept);
+        resume += unit.Bytes;
+    }
+    // Never just before a UTF-8 continuation byte: back over up to three characters.
+    for (std::size_t back = 0;
+         back < kMostBackedOver && carried.empty() && taken > 0 && IsContinuation(m_Held[resume]);
+         ++back) {
+        const Taken last = recent[--taken % recent.size()];
+        end = last.At;
+        if (last.What.Pattern != nullptr) {
+            const std::string_view pattern =
+                last.What.Pattern->Pattern.substr(0, last.What.Pattern->Replaced);
+            tail = pattern.substr(0, pattern.size() - 1);
+            carried = pattern.substr(pattern.size() - 1);
+            resume = last.At + last.What.Bytes;
+        } else {
+            resume = last.At;
+        }
+    }
+    EmitPiece(end, tail, m_Format.PieceOpener, m_Format.PieceCloser);
+    m_LineStarted = true;
+    m_Carried = carried;
+    m_Position = m_PieceStart = resume;
 }
 
 } // namespace quillomatic

@@ -1,6 +1,7 @@
 // Cuts the statements of over-long lines into pieces a language accepts.
 #pragma once
 
+#include "MethodSplitter.h"
 #include "ScriptSink.h"
 #include "TargetFormat.h"
 
@@ -17,15 +18,22 @@ namespace quillomatic {
 // escaping, into pieces: greedily from the left, each the longest whose own
 // escaped form is at most the limit, except that a cut never falls just
 // before a byte 0x80-0xBF (inside a UTF-8 character) and moves back up to
-// three bytes to avoid that. Each piece is escaped on its own: a pattern cut
-// in two ("%" | ">") is escaped in neither piece. All pieces but the last are
-// printed by the format's PieceOpener and PieceCloser, the last by its usual
-// statement, all on the line's one line of the script.
+// three characters to avoid that. Each piece is escaped on its own: a pattern
+// cut in two ("%" | ">") is escaped in neither piece. All pieces but the last
+// are printed by the format's PieceOpener and PieceCloser, the last by its
+// usual statement, all on the line's one line of the script. Every statement
+// and piece is counted on its way to the script, for a format that bounds
+// the code of a method (see MethodSplitter).
 //
 // The statements are read back from the translator's output: content never
 // holds a line end, and the format's escapes read unambiguously left to right
-// (its prefix character is itself escaped). A long line is cut as it comes, so
-// a line of any length is held only a piece at a time.
+// (its prefix character is itself escaped). Escaping makes each character
+// one unit of the escaped text, which a cut never splits, and a unit costs in
+// a piece just the bytes it takes; so a piece ends at the last unit boundary
+// before the limit, found by reading the units of a few bytes before it from
+// a byte that is a unit of its own. A long line is cut as it comes, so a line
+// of any length is held only a piece at a time, and it is read once for its
+// end and copied once.
 class LiteralCutter : public ScriptSink {
 public:
     LiteralCutter(const TargetFormat& format, LineEnds lineEnds, ScriptSink& next);
@@ -38,43 +46,42 @@ public:
 private:
     // One escaped character of a line, or a pattern's replacement.
     struct Unit {
-        std::size_t Bytes = 0; // in the escaped text; 0: more bytes are needed
-        std::size_t Cost = 0;  // the same, in a piece that holds it whole
+        std::size_t Bytes = 0;
         const EscapeRule* Pattern = nullptr;
-        bool EndsLine = false; // the closer and line break: no unit at all
     };
 
     void Process(bool atEnd);
     // In a long line: emits each piece once it is known; false while more
     // bytes are needed.
-    bool CutPieces(bool atEnd);
-    [[nodiscard]] Unit UnitAt(std::size_t at, bool atEnd) const;
+    bool CutPieces();
+    // Emits the piece whose escaped text would end at `target` but for the
+    // rules above.
+    void CutBefore(std::size_t target);
+    // The unit that starts at `at`, inside a statement's content, with the
+    // look-ahead held.
+    [[nodiscard]] Unit UnitAt(std::size_t at) const;
     void EmitPiece(std::size_t end, std::string_view tail, std::string_view opener,
                    std::string_view closer);
-
-    // A unit taken into the current piece, and where it stands.
-    struct Taken {
-        std::size_t At = 0;
-        Unit What;
-    };
 
     const TargetFormat& m_Format;
     std::string m_StatementEnd; // closer and line break
     ScriptSink& m_Next;
-    std::array<char, 256> m_Prefixed;     // the prefix each character takes, or 0
-    std::vector<EscapeRule> m_Patterns;   // the format's longer patterns
-    std::size_t m_LookAhead;              // bytes enough to tell what a unit is
-    std::array<bool, 256> m_StartsUnit{}; // bytes that may start more than a plain character
+    MethodSplitter m_Methods;
+    std::array<char, 256> m_Prefixed;   // the prefix each character takes, or 0
+    std::vector<EscapeRule> m_Patterns; // the format's longer patterns
+    std::size_t m_LongestUnit = 2;
+    std::size_t m_LookAhead;         // bytes enough to tell what a unit is, or a statement's end
+    std::array<bool, 256> m_Alone{}; // bytes never part of a longer unit
     std::string m_Held;
     std::size_t m_Length = 0;   // bytes written into m_Held
-    std::size_t m_Position = 0; // first byte not passed on or cut yet
+    std::size_t m_Position = 0; // first byte not passed on, or not looked at for a line end
     bool m_InLongLine = false;
-    // In a long line: the start of the current piece, what it costs so far,
-    // and the pattern bytes a cut left for it to begin with.
+    // In a long line: the start of the current piece, whether a piece of the
+    // line is written, and the pattern bytes a cut left for the piece to
+    // begin with.
     std::size_t m_PieceStart = 0;
-    std::size_t m_PieceCost = 0;
+    bool m_LineStarted = false;
     std::string m_Carried;
-    std::array<Taken, 3> m_Recent{}; // the piece's last units, the last at the back
 };
 
 } // namespace quillomatic

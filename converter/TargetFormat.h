@@ -16,10 +16,12 @@ namespace quillomatic {
 
 // A converted script is Header, then for every source line Opener, the escaped
 // line, Closer and CR LF, then Footer, and for a page that holds a byte of
-// 0x80 or above the format's label of its encoding, where it has one. Opener
-// ends with a double quote and Closer holds the matching one, so every escaped
-// line stands inside one double-quoted string literal. A line is escaped by the
-// format's escape routine and then by its guards, in one pass (see EscapeRule).
+// 0x80 or above the format's label of its encoding, where it has one; a long
+// script of a format that bounds a method's code also has lines that open and
+// close methods among its statements. Opener ends with a double quote and
+// Closer holds the matching one, so every escaped line stands inside one
+// double-quoted string literal. A line is escaped by the format's escape
+// routine and then by its guards, in one pass (see EscapeRule).
 struct TargetFormat {
     std::string_view Name;
     std::string_view Header;
@@ -37,6 +39,19 @@ struct TargetFormat {
     std::size_t LiteralLimit = 0;
     std::string_view PieceOpener = {};
     std::string_view PieceCloser = {};
+    // Where a language bounds the code of one method and a server makes one
+    // method of the whole script: the first CallsInline statements and
+    // pieces (0: no bound) stand in it as in any shorter script; the rest go
+    // into methods of up to CallsPerMethod each, which methods of their own
+    // call, up to MethodsPerGroup each. Every such method is a block opened
+    // by the line MethodOpener and closed by the line MethodCloser, both
+    // written with CR LF (see MethodSplitter). Statements are counted where
+    // literals are cut, so a format with this bound bounds its literals too.
+    std::size_t CallsInline = 0;
+    std::size_t CallsPerMethod = 0;
+    std::size_t MethodsPerGroup = 0;
+    std::string_view MethodOpener = {};
+    std::string_view MethodCloser = {};
     // What a page with a byte of 0x80 or above gets right after Footer, for a
     // server that reads a script in an encoding of its own unless the script
     // names another: the label of a script in UTF-8, and that of a script in

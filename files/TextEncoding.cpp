@@ -3,8 +3,13 @@
 
 #include "CodePage1252.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quillomatic {
 
@@ -20,11 +25,28 @@ void Utf8Check::Add(std::string_view piece) {
             ++byte;
             continue;
         }
-        // Markup is mostly ASCII: skip it eight bytes at a time.
+        // Markup is mostly ASCII: skip it 64 bytes at a time (with SSE2, every
+        // x86-64 processor's baseline), then eight, then straight to the first
+        // byte that is not.
+#if defined(__SSE2__)
+        while (end - byte >= 64) {
+            const auto* const at = reinterpret_cast<const __m128i*>(byte);
+            const __m128i any =
+                _mm_or_si128(_mm_or_si128(_mm_loadu_si128(at), _mm_loadu_si128(at + 1)),
+                             _mm_or_si128(_mm_loadu_si128(at + 2), _mm_loadu_si128(at + 3)));
+            if (_mm_movemask_epi8(any) != 0) {
+                break;
+            }
+            byte += 64;
+        }
+#endif
         while (end - byte >= 8) {
             std::uint64_t word;
             std::memcpy(&word, byte, 8);
-            if ((word & 0x8080808080808080ULL) != 0) {
+            if (const std::uint64_t high = word & 0x8080808080808080ULL; high != 0) {
+                byte += (std::endian::native == std::endian::little ? std::countr_zero(high)
+                                                                    : std::countl_zero(high)) /
+                        8;
                 break;
             }
             byte += 8;

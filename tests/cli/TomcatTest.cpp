@@ -2,6 +2,7 @@
 #include "CompanionRun.h"
 #include "FirstDifference.h"
 #include "HostileLines.h"
+#include "TargetFormat.h"
 #include "Utf16.h"
 
 #include <arpa/inet.h>
@@ -217,11 +218,23 @@ TEST_F(JspInTomcat, EveryPageIsServedAsItsBytesInItsEncoding) {
         windows1252Row.push_back(static_cast<char>(value));
     }
     const std::string utf8 = "<p>caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x8E\x89</p>";
+    // Distinct lines, as many as one Java method holds in the script's first
+    // form, one more, and far more than one class's constants could hold;
+    // there a long line's pieces straddle the end of a method.
+    const auto lines = [](int count) {
+        std::string page;
+        for (int line = 0; line < count; ++line) {
+            page += line == 12090 ? std::string(200'000, '%') + ">\r\n"
+                                  : "<p id=\"" + std::to_string(line) + "\">\xC3\xA9 %></p>\r\n";
+        }
+        return page;
+    };
     struct Page {
         std::string name;
         std::string bytes;
         std::string printed; // what the script must print
         std::string charset;
+        bool inMethods = false; // its statements spread over methods
     };
     const std::vector<Page> pages = {
         {"ascii", ReadBytes(DataFile("worked_example.html")), {}, "UTF-8"},
@@ -232,6 +245,9 @@ TEST_F(JspInTomcat, EveryPageIsServedAsItsBytesInItsEncoding) {
         {"hostile", testing::Joined(testing::kHostileLines, "\r\n"), {}, "UTF-8"},
         {"utf16", testing::Utf16Page(utf8 + "\r\n\"$x\"\r\n", std::endian::little),
          "\xEF\xBB\xBF" + utf8 + "\n\"$x\"\n", "UTF-8"},
+        {"lines8000", lines(8000), {}, "UTF-8"},
+        {"lines8001", lines(8001), {}, "UTF-8", true},
+        {"lines50000", lines(50000), {}, "UTF-8", true},
     };
     PrivateTomcat tomcat(folder / "tomcat");
     for (const Page& page : pages) {
@@ -240,6 +256,9 @@ TEST_F(JspInTomcat, EveryPageIsServedAsItsBytesInItsEncoding) {
         ASSERT_EQ(
             Convert("--to jsp -o " + ShellQuoted(script) + " " + page.name + ".html").exitCode, 0)
             << Errors();
+        EXPECT_EQ(ReadBytes(script).find(TargetFormat::JSP.MethodOpener) != std::string::npos,
+                  page.inMethods)
+            << page.name;
     }
     ASSERT_TRUE(tomcat.Start());
     for (const Page& page : pages) {

@@ -126,6 +126,24 @@ TEST_P(EachFormat, FileIsReadAsUtf8OnlyWhenAllOfItIs) {
     EXPECT_NE(statements.find("\xC3\xA9"), std::string::npos) << statements;
 }
 
+TEST_F(ConverterTest, JspLabelSaysUtf8OnlyForValidUtf8WhereverItsCharactersStand) {
+    // ASCII is skipped many bytes at a time: one character, good or bad, at
+    // every place within and across such runs.
+    const std::string_view utf8 = TargetFormat::JSP.Utf8Label;
+    const std::string_view other = TargetFormat::JSP.SingleByteLabel;
+    const std::pair<std::string, std::string_view> characters[] = {
+        {"\xC3\xA9", utf8}, {"\xF0\x9F\x8E\x89", utf8}, {"\xE9", other},
+        {"\xC3", other},     {"\xE2\x82", other},         {"\xED\xA0\x80", other}};
+    for (std::size_t at = 0; at < 72; ++at) {
+        for (const auto& [character, label] : characters) {
+            WriteBytes(folder / "page.html", std::string(at, 'a') + character + "bbbbbbbbbb");
+            converter.SetSourceHTMLFilePath("page.html");
+            EXPECT_TRUE(converter.ConvertToJSP().ends_with(label))
+                << ::testing::PrintToString(character) << " after " << at;
+        }
+    }
+}
+
 TEST_P(EachFormat, EachConversionFromTextLeavesExactlyOneNewOwnerOnlyFile) {
     WriteBytes(folder / "page.html", "<p>");
     Convert("<b>");

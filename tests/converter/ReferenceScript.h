@@ -81,16 +81,15 @@ inline std::string Escaped(const TargetFormat& format, std::string line) {
     return line;
 }
 
-// One line's statement. Where the escaped line is longer than the format's
-// literal limit, the line is cut first: each piece, from the left, the longest
-// whose own escaped form fits, moved back over up to three UTF-8 continuation
-// bytes that would follow the cut.
-inline std::string Statement(const TargetFormat& format, const std::string& line) {
-    const std::string escaped = Escaped(format, line);
-    if (format.LiteralLimit == 0 || escaped.size() <= format.LiteralLimit) {
-        return std::string(format.Opener) + escaped + std::string(format.Closer);
+// One line's calls: its statement, and where the escaped line is longer than
+// the format's literal limit, the pieces of the line before it: each, from
+// the left, the longest whose own escaped form fits, moved back over up to
+// three UTF-8 continuation bytes that would follow the cut.
+inline std::vector<std::string> Calls(const TargetFormat& format, const std::string& line) {
+    if (format.LiteralLimit == 0 || Escaped(format, line).size() <= format.LiteralLimit) {
+        return {std::string(format.Opener) + Escaped(format, line) + std::string(format.Closer)};
     }
-    std::string statement;
+    std::vector<std::string> calls;
     for (std::size_t start = 0;;) {
         // The escaped form only grows with the piece: search for the longest.
         std::size_t fits = start;
@@ -102,17 +101,18 @@ inline std::string Statement(const TargetFormat& format, const std::string& line
             (fitsHere ? fits : tooLong) = middle;
         }
         if (fits == line.size()) {
-            return statement + std::string(format.Opener) + Escaped(format, line.substr(start)) +
-                   std::string(format.Closer);
+            calls.push_back(std::string(format.Opener) + Escaped(format, line.substr(start)) +
+                            std::string(format.Closer));
+            return calls;
         }
         for (int back = 0;
              back < 3 && fits > start && (static_cast<unsigned char>(line[fits]) & 0xC0) == 0x80;
              ++back) {
             --fits;
         }
-        statement += std::string(format.PieceOpener) +
-                     Escaped(format, line.substr(start, fits - start)) +
-                     std::string(format.PieceCloser);
+        calls.push_back(std::string(format.PieceOpener) +
+                        Escaped(format, line.substr(start, fits - start)) +
+                        std::string(format.PieceCloser));
         start = fits;
     }
 }
@@ -125,12 +125,33 @@ inline std::string_view Label(const TargetFormat& format, std::string_view page)
     return ascii ? std::string_view() : format.LabelFor(EncodingOf(page));
 }
 
-// The script of a page's bytes in `format`, with CR LF line breaks.
+// The script of a page's bytes in `format`, with CR LF line breaks. With the
+// calls numbered from 0, call CallsInline + k * CallsPerMethod starts method
+// k on a line of its own: after the lines closing method k - 1 and, every
+// MethodsPerGroup methods, its group, and those opening the next group.
 inline std::string ReferenceScript(const TargetFormat& format, std::string_view page) {
     std::string script(format.Header);
     script.reserve(2 * page.size());
+    const std::string opener(format.MethodOpener);
+    const std::string closer(format.MethodCloser);
+    std::size_t count = 0;
     for (const std::string& line : LinesOf(page)) {
-        script.append(Statement(format, line)).append("\r\n");
+        const std::vector<std::string> calls = Calls(format, line);
+        for (std::size_t i = 0; i < calls.size(); ++i, ++count) {
+            if (format.CallsInline > 0 && count >= format.CallsInline &&
+                (count - format.CallsInline) % format.CallsPerMethod == 0) {
+                const std::size_t method = (count - format.CallsInline) / format.CallsPerMethod;
+                const bool newGroup = method % format.MethodsPerGroup == 0;
+                script += (i > 0 ? "\r\n" : "") + (method > 0 ? closer : "") +
+                          (method > 0 && newGroup ? closer : "") + (newGroup ? opener : "") +
+                          opener;
+            }
+            script += calls[i];
+        }
+        script += "\r\n";
+    }
+    if (format.CallsInline > 0 && count > format.CallsInline) {
+        script += closer + closer;
     }
     return script.append(format.Footer).append(Label(format, page));
 }

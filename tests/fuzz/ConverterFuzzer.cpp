@@ -164,12 +164,23 @@ void CheckScript(const TargetFormat& format, const std::string& script, std::str
     statements.remove_prefix(format.Header.size());
     statements.remove_suffix(format.Footer.size() + label.size());
     std::size_t count = 0;
+    std::string line;
+    // Calls since the page's own method began or the last line of a block;
+    // past CallsInline the statements stand in blocks of CallsPerMethod.
+    std::size_t calls = 0;
+    std::size_t bound = format.CallsInline;
     while (!statements.empty()) {
         const std::size_t end = statements.find("\r\n");
         Require(end != std::string_view::npos, "every statement ends with CR LF");
         std::string_view statement = statements.substr(0, end);
+        statements.remove_prefix(end + 2);
+        const std::string withEnd = std::string(statement) + "\r\n";
+        if (bound > 0 && (withEnd == format.MethodOpener || withEnd == format.MethodCloser)) {
+            bound = format.CallsPerMethod;
+            calls = 0;
+            continue;
+        }
         // A line too long for one literal: pieces first, each within the limit.
-        std::string line;
         while (!format.PieceOpener.empty() && statement.starts_with(format.PieceOpener)) {
             statement.remove_prefix(format.PieceOpener.size());
             const std::string_view piece = statement.substr(0, LiteralEnd(statement));
@@ -178,6 +189,10 @@ void CheckScript(const TargetFormat& format, const std::string& script, std::str
             statement.remove_prefix(piece.size());
             Require(statement.starts_with(format.PieceCloser), "a piece is closed");
             statement.remove_prefix(format.PieceCloser.size());
+            Require(bound == 0 || ++calls <= bound, "no method holds more calls than its bound");
+        }
+        if (statement.empty() && bound > 0 && statements.starts_with(format.MethodCloser)) {
+            continue; // the line goes on after the end of a method
         }
         Require(statement.starts_with(format.Opener) && statement.ends_with(format.Closer) &&
                     statement.size() >= format.Opener.size() + format.Closer.size(),
@@ -190,7 +205,8 @@ void CheckScript(const TargetFormat& format, const std::string& script, std::str
         line += Unescaped(format, literal);
         Require(line == lines[count], "un-escaping gives back the line",
                 std::string(literal) + "\nexpected: " + lines[count]);
-        statements.remove_prefix(end + 2);
+        Require(bound == 0 || ++calls <= bound, "no method holds more calls than its bound");
+        line.clear();
         ++count;
     }
     Require(count == lines.size(), "exactly one statement per line");
