@@ -166,6 +166,12 @@ void CLikeReader::ReadStatements() {
                 break;
             }
         }
+        for (const std::string_view framing : m_OwnFraming) {
+            if (!read && !framing.empty() && LooksAt(framing)) {
+                m_P += framing.size();
+                read = true;
+            }
+        }
         if (!read) {
             ReadStatement();
         }

@@ -59,6 +59,10 @@ protected:
     bool m_LineEndPassed = false;
     // JavaScript: "<!--" and "-->" at a line's start are line comments.
     bool m_HtmlComments = false;
+    // Lines of our own scripts that frame statements and print nothing (the
+    // methods a long JSP page's statements are spread over), without their
+    // line breaks.
+    std::array<std::string_view, 2> m_OwnFraming{};
 
 private:
     [[nodiscard]] const PrintCall* CallAt();

@@ -2,6 +2,7 @@
 #include "JspReader.h"
 
 #include "StopBytes.h"
+#include "TargetFormat.h"
 
 #include <array>
 #include <cstring>
@@ -24,6 +25,14 @@ const StopBytes kStringStops("\"\\%\n\r");
 constexpr auto kSimpleEscapes = EscapeTable("\"\"''\\\\n\nt\tr\rb\bf\fs ");
 constexpr std::array<bool, 256> kTemplateStops = StopTable("<$#\\");
 
+// A line of the script's framing as the format writes it, without its line break.
+std::string_view WithoutLineBreak(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.remove_suffix(1);
+    }
+    return line;
+}
+
 int HexValue(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
@@ -37,7 +46,10 @@ int HexValue(char c) {
 } // namespace
 
 JspReader::JspReader(TextStream& script, ScriptSink& html, ReadReport& report)
-    : CLikeReader(script, html, report, kCalls, false, kUnpaired) {}
+    : CLikeReader(script, html, report, kCalls, false, kUnpaired) {
+    m_OwnFraming = {WithoutLineBreak(TargetFormat::JSP.MethodOpener),
+                    WithoutLineBreak(TargetFormat::JSP.MethodCloser)};
+}
 
 bool JspReader::AtBlockEnd() {
     return m_InElement && Have(2) && m_P[0] == '%' && m_P[1] == '>';

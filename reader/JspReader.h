@@ -12,6 +12,8 @@ namespace quillomatic {
 // before the string is; "%\>" in a scripting element, the page compiler's
 // "%>". "<%-- … --%>", directives and Java comments print nothing; a
 // declaration "<%! … %>" and an action "<jsp:…>" are left out and named.
+// The methods a long page of ours spreads its statements over are framing
+// that prints nothing: their statements are read where they stand.
 class JspReader : public CLikeReader {
 public:
     JspReader(TextStream& script, ScriptSink& html, ReadReport& report);

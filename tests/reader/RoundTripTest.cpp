@@ -35,6 +35,13 @@ TEST(ReadBack, EveryScriptOfOursGivesAPageThatConvertsIntoTheSameScript) {
     for (int value = 0; value < 256; ++value) {
         everyByte.push_back(static_cast<char>(value));
     }
+    // Past JSP's bound, its statements spread over methods; the pieces of a
+    // long line straddle the first boundary.
+    std::string manyLines;
+    for (int line = 0; line < 9000; ++line) {
+        manyLines += line == 7998 ? std::string(100000, 'x') + "\r\n"
+                                  : "<p>" + std::to_string(line) + "</p>\r\n";
+    }
     std::mt19937 random(26);
     const std::vector<std::pair<std::string, std::string>> pages = {
         {"worked", ReadBytes(std::string(TEST_DATA_DIR) + "/worked_example.html")},
@@ -43,6 +50,7 @@ TEST(ReadBack, EveryScriptOfOursGivesAPageThatConvertsIntoTheSameScript) {
         {"bytes", everyByte + "\r\n" + everyByte + "\n"},
         {"utf16", testing::Utf16Page("caf\xC3\xA9 \xF0\x9F\x8E\x89\r\n\"$x\"", std::endian::big)},
         {"empty", ""},
+        {"many lines", manyLines},
         {"random1", testing::RandomPage(random, 5000)},
         {"random2", testing::RandomPage(random, 70000)},
     };
