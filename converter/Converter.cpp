@@ -73,8 +73,14 @@ auto PageBlocks(TextStream& source, bool checked = true) {
                 check.Add({buffer.get() + carried, count});
             }
             const char* const end = buffer.get() + carried + count;
+            // A pipe's page is converted as it arrives: when it has nothing
+            // more for now, the statements so far go out.
+            const bool paused = count != 0 && source.WouldWait();
             const char* const rest =
-                translator.Translate(buffer.get(), end, count == 0, statements);
+                translator.Translate(buffer.get(), end, count == 0, statements, paused);
+            if (paused) {
+                statements.PassOn();
+            }
             if (count == 0) {
                 return check;
             }

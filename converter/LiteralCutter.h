@@ -40,6 +40,8 @@ public:
 
     [[nodiscard]] char* Room(std::size_t more) override;
     void EndAt(const char* end) override;
+    // Every whole statement is passed on as soon as it is seen to be whole.
+    void PassOn() override { m_Next.PassOn(); }
     // Passes on the rest: every statement is whole by now.
     void Finish();
 

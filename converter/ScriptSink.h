@@ -19,6 +19,9 @@ public:
     virtual void EndAt(const char* end) = 0;
     // Told the size of the page before its script is made, where it is known.
     virtual void ExpectPage(std::uint64_t /*bytes*/) {}
+    // The page has nothing more to give at once (a pipe between two writes):
+    // the whole statements so far go on to where the script is going.
+    virtual void PassOn() {}
 
     void Append(std::string_view text) { EndAt(CopyTo(Room(text.size()), text)); }
 

@@ -35,6 +35,21 @@ char* ScriptStream::Room(std::size_t more) {
     return m_Buffer.data() + m_Length;
 }
 
+void ScriptStream::PassOn() {
+    const std::size_t lineEnd = std::string_view(m_Buffer.data(), m_Length).rfind('\n');
+    if (lineEnd == std::string_view::npos) {
+        return;
+    }
+    const std::string rest(m_Buffer.data() + lineEnd + 1, m_Length - lineEnd - 1);
+    m_Writer.Write(m_Buffer, lineEnd + 1);
+    m_HandedOver = true;
+    if (m_Buffer.size() < std::max(rest.size(), kBufferSize)) {
+        m_Buffer.resize(std::max(rest.size(), kBufferSize));
+    }
+    rest.copy(m_Buffer.data(), rest.size());
+    m_Length = rest.size();
+}
+
 void ScriptStream::Flush() {
     if (m_HandedOver) {
         m_Writer.Write(m_Buffer, m_Length);

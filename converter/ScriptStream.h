@@ -23,6 +23,8 @@ public:
     void EndAt(const char* end) override {
         m_Length = static_cast<std::size_t>(end - m_Buffer.data());
     }
+    // Hands the statements so far, up to the last line break, to the writer.
+    void PassOn() override;
     void Flush();
 
 private:

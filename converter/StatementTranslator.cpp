@@ -239,16 +239,23 @@ StatementTranslator::Position StatementTranslator::TranslateTail(const char* fro
 }
 
 const char* StatementTranslator::Translate(const char* begin, const char* end, bool last,
-                                           ScriptSink& script) {
-    if (begin != end && !m_Started) {
+                                           ScriptSink& script, bool paused) {
+    if (begin != end && (!m_Started || m_OpenerDue)) {
         script.Append(m_Opener);
         m_Started = true;
+        m_OpenerDue = false;
+    } else if (last && m_OpenerDue) {
+        return end; // the page ended where a pause had ended its last statement
     }
     const auto size = static_cast<std::size_t>(end - begin);
+    // A pause after a line end (not a lone CR, whose LF may follow) ends the
+    // statement, as the page's end does.
+    const bool endsStatement =
+        last || (paused && size != 0 && end[-1] == '\n');
     // Events at or after `stop` are left for the next call, or, when the page
-    // ends here, are its final line end.
-    const char* const stop =
-        last ? end - FinalLineEndLength(begin, end) : end - std::min(m_HoldBack, size);
+    // ends or pauses here, are its final line end.
+    const char* const stop = endsStatement ? end - FinalLineEndLength(begin, end)
+                                           : end - std::min(m_HoldBack, size);
     Position at{begin, nullptr};
     std::uint64_t crCarry = 0;
     const char* chunk = begin;
@@ -272,10 +279,11 @@ const char* StatementTranslator::Translate(const char* begin, const char* end, b
     if (at.Cursor < stop) {
         at = TranslateTail(chunk, stop, end, crCarry, at, script);
     }
-    if (last) {
+    if (endsStatement) {
         if (m_Started) {
             script.Append(m_LastEnd);
         }
+        m_OpenerDue = !last && m_Started;
         return end;
     }
     return std::max(at.Cursor, stop);

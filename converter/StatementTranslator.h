@@ -37,7 +37,14 @@ public:
     // Returns the first byte left untranslated, from which the next call's piece
     // must start: at most HoldBack() bytes before `end`, and `end` itself when
     // `last`. A translator translates one page.
-    const char* Translate(const char* begin, const char* end, bool last, ScriptSink& script);
+    //
+    // With `paused` (the page has nothing more to give at once), a piece that
+    // ends with a line end is translated whole, its last statement ended, and
+    // the next statement opened only once its first byte comes, so that what
+    // the script holds so far is whole statements; the bytes are those the
+    // script gets without pauses.
+    const char* Translate(const char* begin, const char* end, bool last, ScriptSink& script,
+                          bool paused = false);
 
 private:
     // What a fast event writes: the bytes, stored 32 at a time, and their number.
@@ -74,6 +81,7 @@ private:
     std::size_t m_HoldBack = 2;
     std::size_t m_MostPerByte = 2; // most output bytes one input byte may become
     bool m_Started = false;
+    bool m_OpenerDue = false; // a pause ended the last statement; the next one is not open yet
 };
 
 } // namespace quillomatic

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -41,6 +42,15 @@ TextStream::TextStream(int descriptor, std::string path)
     if (::fstat(m_Descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
         m_SizeWhenOpened = static_cast<std::uint64_t>(status.st_size);
     }
+}
+
+bool TextStream::WouldWait() const {
+    struct stat status {};
+    if (::fstat(m_Descriptor, &status) != 0 || S_ISREG(status.st_mode) || S_ISBLK(status.st_mode)) {
+        return false;
+    }
+    pollfd ready{m_Descriptor, POLLIN, 0};
+    return ::poll(&ready, 1, 0) == 0;
 }
 
 TextStream::~TextStream() {

@@ -48,6 +48,11 @@ public:
 
     void Close();
 
+    // Whether reading may wait for another program (a pipe, a FIFO, a socket,
+    // a terminal) and no byte is there to be read at once: what has been made
+    // of the bytes so far is then worth passing on before the next read.
+    [[nodiscard]] bool WouldWait() const;
+
     // Size of the file in bytes when it was opened, for callers that reserve memory.
     [[nodiscard]] std::uint64_t SizeWhenOpened() const noexcept { return m_SizeWhenOpened; }
     [[nodiscard]] const std::string& Path() const noexcept { return m_Path; }

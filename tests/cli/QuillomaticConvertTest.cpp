@@ -3,8 +3,15 @@
 #include "Utf16.h"
 
 #include <bit>
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace quillomatic {
 namespace {
@@ -134,6 +141,60 @@ TEST_F(QuillomaticConvert, FailureWhileALargeScriptIsWrittenLeavesTheOldFile) {
                         "than allowed.\n");
     EXPECT_EQ(ReadBytes(folder / "out.php"), "old");
     EXPECT_EQ(folder.Entries(), (std::set<std::string>{"out.php", "page.html", "stderr.txt"}));
+}
+
+TEST_F(QuillomaticConvert, APipesPageIsConvertedAsItArrives) {
+    // As from "(echo a; sleep 2; echo b) |": each line's statement comes out
+    // while the pipe is still open, and the whole is what the file gives.
+    const std::string kLines[] = {"<p>a</p>\n", "<p>b</p>\r\n", "c"};
+    WriteBytes(folder / "page.html", kLines[0] + kLines[1] + kLines[2]);
+    for (const char* format : {"php", "jsp"}) {
+        int input[2];
+        int output[2];
+        ASSERT_EQ(::pipe(input), 0);
+        ASSERT_EQ(::pipe(output), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, input[1]);
+        posix_spawn_file_actions_addclose(&actions, output[0]);
+        const char* argv[] = {QUILLOMATIC_CONVERT, "--to", format, nullptr};
+        pid_t companion = -1;
+        ASSERT_EQ(::posix_spawn(&companion, QUILLOMATIC_CONVERT, &actions, nullptr,
+                                const_cast<char**>(argv), environ),
+                  0);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(input[0]);
+        ::close(output[1]);
+        std::string script;
+        for (const std::string& line : kLines) {
+            ASSERT_EQ(::write(input[1], line.data(), line.size()), static_cast<ssize_t>(line.size()));
+            if (&line == &kLines[2]) {
+                break; // a line without its end is whole only when the page ends
+            }
+            const std::string statement = line.substr(0, line.find_first_of("\r\n"));
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (script.find(statement + (format[0] == 'p' ? "\\n\";" : "\");")) == std::string::npos &&
+                   std::chrono::steady_clock::now() < deadline) {
+                pollfd ready{output[0], POLLIN, 0};
+                char bytes[4096];
+                if (::poll(&ready, 1, 100) == 1) {
+                    const ssize_t count = ::read(output[0], bytes, sizeof bytes);
+                    script.append(bytes, static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
+                }
+            }
+            EXPECT_NE(script.find(statement), std::string::npos) << format << ": " << script;
+        }
+        ::close(input[1]);
+        char bytes[4096];
+        for (ssize_t count; (count = ::read(output[0], bytes, sizeof bytes)) > 0;) {
+            script.append(bytes, static_cast<std::size_t>(count));
+        }
+        ::close(output[0]);
+        ::waitpid(companion, nullptr, 0);
+        EXPECT_EQ(script, Convert(std::string("--to ") + format + " page.html").output) << format;
+    }
 }
 
 TEST_F(QuillomaticConvert, OptionsMeanWhatANewcomerMeans) {
