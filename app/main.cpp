@@ -106,7 +106,6 @@ int main(int argc, char* argv[]) {
     std::signal(SIGXFSZ, SIG_IGN);
     // A kill or a closed terminal ends the program without its staging files.
     const quillomatic::EndingSignals endingSignals(&quillomatic::StagingFiles::RemoveAllRecorded);
-    // Taken while the current folder is still the one it was named from.
     QString page;
     try {
         page = PageNamed(QApplication::arguments());
@@ -115,12 +114,12 @@ int main(int argc, char* argv[]) {
         return kExitUsage;
     }
 
-    // The window is made in the folder the program was started from, where
-    // its file dialogs first open; the program then works in a folder of its
-    // own, where its conversions leave their staging files. Without one it
-    // stays where it was started.
+    // The file dialogs first open in the folder the program was started from;
+    // the conversions stage in a folder of the program's own, or, without
+    // one, there too.
     quillomatic::frmMain window;
-    quillomatic::StagingFolder().Enter();
+    quillomatic::StagingFolder staging;
+    window.SetStagingFolder(staging.Prepare() ? staging.Path() : QString());
     window.Form_Load();
     if (!page.isEmpty()) {
         window.OpenPage(page);

@@ -2,7 +2,6 @@
 #include "Converter.h"
 
 #include "FileSystemObject.h"
-#include "LargeText.h"
 #include "LiteralCutter.h"
 #include "PageReader.h"
 #include "ScriptStream.h"
@@ -92,12 +91,10 @@ auto PageBlocks(TextStream& source, bool checked = true) {
 
 } // namespace
 
-void Converter::SetSourceHTMLText(const std::string& sNewValue) {
-    if (sNewValue.size() > m_SourceHTMLText.capacity()) {
-        m_SourceHTMLText.clear();
-        ReserveLarge(m_SourceHTMLText, sNewValue.size());
-    }
-    m_SourceHTMLText = sNewValue;
+Converter::Converter(std::string stagingFolder) : m_StagingFolder(std::move(stagingFolder)) {}
+
+void Converter::SetSourceHTMLText(std::string sNewValue) {
+    m_SourceHTMLText = std::move(sNewValue);
 }
 
 void Converter::SetConvertedSource(const std::string& /*sNewValue*/) {
@@ -141,7 +138,7 @@ TextEncoding Converter::WriteScriptOfSource(const TargetFormat& format, ScriptSi
     FileSystemObject fileSystem;
     if (!m_SourceHTMLText.empty()) {
         // The staging file holds the text's own bytes: those are translated.
-        StagingFile staging(fileSystem, m_SourceHTMLText);
+        StagingFile staging(fileSystem, m_StagingFolder, m_SourceHTMLText);
         m_StagingFileName = staging.Name();
         script.ExpectPage(m_SourceHTMLText.size());
         return WriteScript(format, LineEnds::CRLF, script, WholeText(m_SourceHTMLText, staging))

@@ -5,8 +5,8 @@
 // statement per source line (see TargetFormat for the formats). Every
 // conversion goes one way: the page's bytes are read a block at a time, from
 // the file (TextStream, through a PageReader that turns a UTF-16 page into
-// UTF-8) or from the text as it is staged through a file in the current
-// folder (StagingFile), and translated into the bytes of the script
+// UTF-8) or from the text as it is staged through a file in the Converter's
+// staging folder (StagingFile), and translated into the bytes of the script
 // (StatementTranslator), which go either into text in memory (ScriptText) or,
 // as they are made, into a file (ScriptStream). What the page's bytes were is
 // known at its end, where a format may label the script with their encoding.
@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace quillomatic {
 
@@ -32,10 +33,15 @@ public:
     static constexpr std::int32_t kErrorBothSourcesEmpty = 1998862;
     static constexpr std::int32_t kErrorConvertedSourceReadOnly = 1998838;
 
+    // Stages its conversions of text in `stagingFolder`, or in the current
+    // folder when it is empty.
+    explicit Converter(std::string stagingFolder = {});
+
     // The HTML text to convert; while it is not empty it is the source of every
     // conversion, whatever SourceHTMLFilePath holds.
     [[nodiscard]] const std::string& SourceHTMLText() const noexcept { return m_SourceHTMLText; }
-    void SetSourceHTMLText(const std::string& sNewValue);
+    // Taken by value: a caller that moves its text in keeps no second copy.
+    void SetSourceHTMLText(std::string sNewValue);
 
     // The file to convert while SourceHTMLText is empty; relative to the current folder.
     [[nodiscard]] const std::string& SourceHTMLFilePath() const noexcept {
@@ -43,13 +49,16 @@ public:
     }
     void SetSourceHTMLFilePath(const std::string& sNewValue) { m_SourceHTMLFilePath = sNewValue; }
 
-    // The staging file the last conversion made in the current folder, by
-    // name; empty when it made none. The engine leaves it, for an owner that
-    // removes it once it is done.
+    // The staging file the last conversion made, by its path (its bare name
+    // in the current folder); empty when it made none. The engine leaves it,
+    // for an owner that removes it once it is done.
     [[nodiscard]] const std::string& StagingFileName() const noexcept { return m_StagingFileName; }
 
     // The result of the last successful conversion on this object.
     [[nodiscard]] const std::string& ConvertedSource() const noexcept { return m_ConvertedSource; }
+    // The same, moved out, for an owner that keeps the results of a run: the
+    // object keeps no copy (ConvertedSource is empty after it).
+    [[nodiscard]] std::string TakeConvertedSource() noexcept { return std::move(m_ConvertedSource); }
     // Always fails: the result is read-only.
     [[noreturn]] void SetConvertedSource(const std::string& sNewValue);
 
@@ -83,6 +92,7 @@ private:
     // file at SourceHTMLFilePath; returns how the page's bytes read.
     TextEncoding WriteScriptOfSource(const TargetFormat& format, ScriptSink& script);
 
+    std::string m_StagingFolder;
     std::string m_SourceHTMLText;
     std::string m_SourceHTMLFilePath;
     std::string m_ConvertedSource;

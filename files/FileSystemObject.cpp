@@ -3,6 +3,7 @@
 
 #include "FileError.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -20,6 +21,19 @@ std::string FileSystemObject::GetTempName() {
     std::array<char, 16> name{};
     std::snprintf(name.data(), name.size(), "qm%08x.tmp", static_cast<unsigned>(m_Random()));
     return name.data();
+}
+
+bool FileSystemObject::IsTempName(std::string_view name) noexcept {
+    constexpr std::string_view kStart = "qm";
+    constexpr std::string_view kEnd = ".tmp";
+    constexpr std::size_t kDigits = 8;
+    if (name.size() != kStart.size() + kDigits + kEnd.size() || !name.starts_with(kStart) ||
+        !name.ends_with(kEnd)) {
+        return false;
+    }
+    const std::string_view digits = name.substr(kStart.size(), kDigits);
+    return std::all_of(digits.begin(), digits.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 bool FileSystemObject::FileExists(const std::string& sPath) const {

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <string_view>
 
 namespace quillomatic {
 
@@ -36,6 +37,8 @@ public:
 
     // A fresh random bare file name, "qm" and eight hexadecimal digits ".tmp".
     [[nodiscard]] std::string GetTempName();
+    // Whether `name` is one GetTempName gives, as a clean-up of staging files asks.
+    [[nodiscard]] static bool IsTempName(std::string_view name) noexcept;
     // True when `sPath` names an existing file (a folder is not a file).
     [[nodiscard]] bool FileExists(const std::string& sPath) const;
     // True when nothing at all is found at `sPath` through its links; a

@@ -10,10 +10,12 @@ namespace {
 // Below this a thread costs more than it saves.
 constexpr std::size_t kWrittenAlongsideFrom = std::size_t(1) << 20;
 
-TextStream CreateUnderFreshName(FileSystemObject& fileSystem) {
+TextStream CreateUnderFreshName(FileSystemObject& fileSystem, const std::string& folder) {
     for (int attempt = 1;; ++attempt) {
         try {
-            return fileSystem.CreateTextFile(fileSystem.GetTempName(), false);
+            return fileSystem.CreateTextFile(
+                folder.empty() ? fileSystem.GetTempName() : folder + '/' + fileSystem.GetTempName(),
+                false);
         } catch (const ComponentError& error) {
             if (error.Number() != FileError::kFileAlreadyExists ||
                 attempt == FileSystemObject::kFreshNameAttempts) {
@@ -25,8 +27,9 @@ TextStream CreateUnderFreshName(FileSystemObject& fileSystem) {
 
 } // namespace
 
-StagingFile::StagingFile(FileSystemObject& fileSystem, std::string_view text)
-    : m_File(CreateUnderFreshName(fileSystem)) {
+StagingFile::StagingFile(FileSystemObject& fileSystem, const std::string& folder,
+                         std::string_view text)
+    : m_File(CreateUnderFreshName(fileSystem, folder)) {
     const auto checked = [text] {
         Utf8Check check;
         check.Add(text);

@@ -6,14 +6,14 @@
 #include <QtGlobal>
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace quillomatic {
 
-// Views are numbered as the toolbar shows them: view 0 is the HTML page, and
-// the format of row r of kScriptViews is view r + 1. The toolbar's button at
-// 1-based position n shows view n - 1. A format of the engine's kTargetFormats
-// is shown by adding its row here.
+// The toolbar's first button shows the HTML page and the button after it the
+// format of row 0 of kScriptViews, and so on; a format of the engine's
+// kTargetFormats is shown by adding its row here.
 struct ScriptView {
     const TargetFormat* Format;
     // The toolbar button.
@@ -37,18 +37,17 @@ extern const std::array<ScriptView, kTargetFormats.size()> kScriptViews;
 // The rows in the order a conversion run makes their scripts.
 [[nodiscard]] std::array<std::size_t, kScriptViews.size()> RunOrder();
 
-[[nodiscard]] constexpr qint16 ViewOf(std::size_t row) noexcept {
-    return static_cast<qint16>(row + 1);
+// The toolbar's button that shows the HTML page.
+inline constexpr qint16 kHTMLButton = 1;
+// The toolbar's button that shows the script of `row`, and the other way round.
+[[nodiscard]] constexpr qint16 ButtonOfRow(std::size_t row) noexcept {
+    return static_cast<qint16>(row + 2);
 }
-// The row of a script view (1 and up).
-[[nodiscard]] constexpr std::size_t RowOf(qint16 view) noexcept {
-    return static_cast<std::size_t>(view - 1);
-}
-[[nodiscard]] constexpr qint16 ToolbarButtonOf(qint16 view) noexcept {
-    return static_cast<qint16>(view + 1);
-}
-[[nodiscard]] constexpr qint16 ViewOfToolbarButton(qint16 position) noexcept {
-    return static_cast<qint16>(position - 1);
+[[nodiscard]] constexpr std::optional<std::size_t> RowOfButton(qint16 position) noexcept {
+    if (position < 2 || static_cast<std::size_t>(position - 2) >= kScriptViews.size()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(position - 2);
 }
 
 } // namespace quillomatic

@@ -61,7 +61,7 @@ void StagingFiles::Add(const std::string& name) {
     if (name.empty()) {
         return;
     }
-    std::string path = CurrentFolder() + '/' + name;
+    std::string path = name.starts_with('/') ? name : CurrentFolder() + '/' + name;
     const std::lock_guard hold(RecordLock());
     m_LastRun.push_back(std::move(path));
     Unlink(m_RunBefore);

@@ -23,8 +23,9 @@ public:
 
     // The files recorded from now on are a new run's.
     void BeginRun();
-    // Records a file named relative to the current folder; an empty name
-    // records nothing. The first of a run removes the run before it.
+    // Records a file by its path, which a relative one takes from the current
+    // folder; an empty one records nothing. The first of a run removes the
+    // run before it.
     void Add(const std::string& name);
 
     // Removes the files of every StagingFiles of the process, for a process

@@ -1,9 +1,10 @@
 // The program's own folder, where the staging files of its conversions go.
 #include "StagingFolder.h"
 
+#include "FileSystemObject.h"
+
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -56,14 +57,13 @@ int OpenOwnFolder(const QString& path, bool madeNow) {
 // names FileSystemObject::GetTempName gives, and only regular files of those
 // names, no link and no folder.
 void RemoveStagingFilesOlderThan(int folder, const QDateTime& limit) {
-    static const QRegularExpression stagingName(QStringLiteral("^qm[0-9a-f]{8}\\.tmp$"));
     DIR* entries = ::fdopendir(::dup(folder));
     if (entries == nullptr) {
         return;
     }
     while (const dirent* entry = ::readdir(entries)) {
         struct stat status {};
-        if (stagingName.match(QFile::decodeName(entry->d_name)).hasMatch() &&
+        if (FileSystemObject::IsTempName(entry->d_name) &&
             ::fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(status.st_mode) && status.st_mtim.tv_sec < limit.toSecsSinceEpoch()) {
             ::unlinkat(folder, entry->d_name, 0);
@@ -88,7 +88,7 @@ StagingFolder::StagingFolder() {
     }
 }
 
-bool StagingFolder::Enter(const QDateTime& now) {
+bool StagingFolder::Prepare(const QDateTime& now) {
     bool madeNow = false;
     if (m_Path.isEmpty() || !MakeFolders(m_Path, madeNow)) {
         return false;
@@ -98,9 +98,8 @@ bool StagingFolder::Enter(const QDateTime& now) {
         return false;
     }
     RemoveStagingFilesOlderThan(folder, now.addDays(-7));
-    const bool entered = ::fchdir(folder) == 0;
     ::close(folder);
-    return entered;
+    return true;
 }
 
 } // namespace quillomatic

@@ -4,10 +4,8 @@
 #include "ApplicationTitle.h"
 #include "AtomicTextFile.h"
 #include "Clipboard.h"
-#include "CodePage1252.h"
 #include "CommandButton.h"
 #include "ComponentError.h"
-#include "Converter.h"
 #include "DragBar.h"
 #include "EngineText.h"
 #include "FileDialog.h"
@@ -24,7 +22,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
-#include <QScopeGuard>
 #include <QShortcut>
 #include <QTimer>
 
@@ -107,20 +104,12 @@ void frmMain::OpenPage(const QString& path) {
     LoadPage(path);
 }
 
+void frmMain::SetStagingFolder(const QString& folder) {
+    m_Model.SetStagingFolder(EngineText::Path(folder));
+}
+
 void frmMain::RunConversion() {
-    DropScriptEdits();
-    Converter converter;
-    const QString html = txtHTML->Text();
-    converter.SetSourceHTMLText(EngineText::FromWindow(html));
-    m_StagingFiles.BeginRun();
-    for (const std::size_t row : RunOrder()) {
-        // Recorded also when the conversion fails: the file made stays.
-        const auto recordStaging =
-            qScopeGuard([&] { m_StagingFiles.Add(converter.StagingFileName()); });
-        Sources[row] = converter.ConvertTo(*kScriptViews[row].Format);
-    }
-    ConvertedHTML = html;
-    HTMLChanged = false;
+    m_Model.Run(txtHTML->Text());
     cmdConvertNow->SetDisabled(true);
 }
 
@@ -150,10 +139,11 @@ void frmMain::ShowFormat(qint16 Index) {
         fra[1]->hide();
         cdg->SetFilter(kHTMLFilter);
         cdg->SetDefaultExt({});
-        xtTab->SetSelectedButton(ToolbarButtonOf(0));
+        xtTab->SetSelectedButton(kHTMLButton);
         return;
     }
-    if (Index < 1 || RowOf(Index) >= kScriptViews.size()) {
+    const std::optional<std::size_t> shown = RowOfButton(static_cast<qint16>(Index + 1));
+    if (!shown) {
         return;
     }
     if (txtHTML->IsEmpty()) {
@@ -161,38 +151,34 @@ void frmMain::ShowFormat(qint16 Index) {
                                  QStringLiteral("Please enter some HTML to convert.")));
         return;
     }
-    if (HTMLChanged && !RunConversionOrReport()) {
+    if (m_Model.HTMLChanged() && !RunConversionOrReport()) {
         return;
     }
-    const std::size_t row = RowOf(Index);
+    const std::size_t row = *shown;
     const ScriptView& view = kScriptViews[row];
-    // The engine labels the script of the box's text as UTF-8; a page that
-    // came in as Windows-1252 is saved as it came.
-    Relabel(Sources[row], LoadedEncoding);
     // The script goes into its box before the page changes, so that a
     // script too large for memory leaves the view as it was.
     try {
-        txtScriptSource->SetText(EditedSources[row] ? *EditedSources[row]
-                                                    : EngineText::ToWindow(Sources[row]));
+        txtScriptSource->SetText(m_Model.ScriptToShow(row));
     } catch (const std::bad_alloc&) {
         ReportLackOfMemory(QStringLiteral("show this script"));
         return;
     }
-    ShownScript = row;
+    m_Model.SetShownRow(row);
     fra[0]->hide();
     fra[1]->show();
     lblScriptName->setText(EngineText::ToWindow(view.Caption));
     cdg->SetFilter(EngineText::ToWindow(view.Filter));
     cdg->SetDefaultExt(EngineText::ToWindow(view.Format->Extension));
-    xtTab->SetSelectedButton(ToolbarButtonOf(Index));
+    xtTab->SetSelectedButton(ButtonOfRow(row));
 }
 
 void frmMain::KeepScriptEdits() {
-    if (!ShownScript || !txtScriptSource->IsEdited()) {
+    if (!m_Model.ShownRow() || !txtScriptSource->IsEdited()) {
         return;
     }
     try {
-        EditedSources[*ShownScript] = txtScriptSource->Text();
+        m_Model.KeepEdit(txtScriptSource->Text());
     } catch (const std::bad_alloc&) {
         ReportLackOfMemory(QStringLiteral("keep your changes to this script"));
     }
@@ -200,29 +186,12 @@ void frmMain::KeepScriptEdits() {
 
 bool frmMain::MayDropScriptEdits() {
     KeepScriptEdits();
-    QStringList edited;
-    for (std::size_t row = 0; row < kScriptViews.size(); ++row) {
-        if (EditedSources[row]) {
-            edited << EngineText::ToWindow(kScriptViews[row].Format->Name);
-        }
-    }
-    if (edited.isEmpty()) {
-        return true;
-    }
-    const QString last = edited.takeLast();
-    const QString formats = edited.isEmpty() ? last
-                                             : edited.join(QStringLiteral(", ")) +
-                                                   QStringLiteral(" and ") + last;
-    const QString scripts = edited.isEmpty() ? QStringLiteral(" script") : QStringLiteral(" scripts");
-    return ShowMessage(TwoSentences(QStringLiteral("Your changes to the ") + formats + scripts +
+    const QString edited = m_Model.EditedScripts();
+    return edited.isEmpty() ||
+           ShowMessage(TwoSentences(QStringLiteral("Your changes to ") + edited +
                                         QStringLiteral(" will be lost."),
                                     QStringLiteral("Do you want to go on?")),
                        kYes, kNo) == 1;
-}
-
-void frmMain::DropScriptEdits() {
-    EditedSources = {};
-    ShownScript.reset();
 }
 
 void frmMain::ReportLackOfMemory(const QString& toDoWhat) {
@@ -252,21 +221,21 @@ void frmMain::cmdConvertNow_Click() {
 }
 
 void frmMain::xtTab_ButtonClick(qint16 Index, const QString& /*Key*/) {
-    ShowFormat(ViewOfToolbarButton(Index));
+    ShowFormat(static_cast<qint16>(Index - 1));
 }
 
 void frmMain::txtHTML_Change() {
     if (txtHTML->IsEmpty()) {
-        LoadedEncoding = TextEncoding::UTF8;
+        m_Model.SetLoadedEncoding(TextEncoding::UTF8);
         cmdConvertNow->SetDisabled(true);
         return;
     }
     try {
-        HTMLChanged = !txtHTML->HoldsText(ConvertedHTML);
+        m_Model.SetHTMLChanged(!txtHTML->HoldsText(m_Model.ConvertedHTML()));
     } catch (const std::bad_alloc&) {
-        HTMLChanged = true; // the comparison did not fit: a run decides
+        m_Model.SetHTMLChanged(true); // the comparison did not fit: a run decides
     }
-    cmdConvertNow->SetDisabled(!HTMLChanged);
+    cmdConvertNow->SetDisabled(!m_Model.HTMLChanged());
 }
 
 void frmMain::cmdCopy_Click() {
@@ -283,7 +252,7 @@ void frmMain::cmdReset_Click() {
     }
     // Undone by Ctrl+Z in the HTML box, like any edit.
     txtHTML->Clear();
-    DropScriptEdits();
+    m_Model.DropEdits();
     ShowFormat(0);
 }
 
@@ -343,8 +312,8 @@ bool frmMain::LoadPage(QString chosen) {
         }
         file.Close();
         txtHTML->SetText(html);
-        LoadedEncoding = readAs;
-        LastPage = chosen;
+        m_Model.SetLoadedEncoding(readAs);
+        m_Model.SetLastPage(chosen);
         if (reported > 0) {
             ShowMessage(TwoSentences(
                 reported == 1
@@ -371,8 +340,8 @@ void frmMain::ShowOpenForPages() {
     // put generated code in place of the page: it offers the last page, or
     // the folder of its last choice when no page has been loaded yet.
     const QString lastChoice = cdg->FileName();
-    cdg->SetFileName(!LastPage.isEmpty() || lastChoice.isEmpty()
-                         ? LastPage
+    cdg->SetFileName(!m_Model.LastPage().isEmpty() || lastChoice.isEmpty()
+                         ? m_Model.LastPage()
                          : QFileInfo(lastChoice).absolutePath() + QLatin1Char('/'));
     try {
         cdg->ShowOpen();
@@ -392,11 +361,15 @@ void frmMain::cmdSave_Click() {
             return;
         }
         std::string script = EngineText::FromWindow(txtScriptSource->Text());
-        const TextEncoding encoding = SavedEncoding(script);
-        Relabel(script, encoding);
+        const TextEncoding encoding = m_Model.SavedEncoding(
+            m_Model.SavingLosesCharacters(script) &&
+            ShowMessage(TwoSentences(QStringLiteral("The script holds characters that "
+                                                    "Windows-1252 cannot store."),
+                                     QStringLiteral("Do you want to save it as UTF-8 instead?")),
+                        kYes, kNo) == 1);
         // The old file is replaced only once the new one is wholly written.
         AtomicTextFile file(EngineText::Path(cdg->FileName()), AtomicTextFile::Waiting::Refused);
-        file.Write(script, encoding);
+        file.Write(WindowModel::Labelled(std::move(script), encoding), encoding);
         file.Commit();
     } catch (const FileDialog::Cancelled&) {
         return; // without a word, as a cancelled load
@@ -412,17 +385,6 @@ void frmMain::cmdSave_Click() {
     ShowMessage(
         TwoSentences(QStringLiteral("The script source has been succesfully written to a file."),
                      QStringLiteral("Open the file to view it.")));
-}
-
-TextEncoding frmMain::SavedEncoding(std::string_view script) {
-    if (LoadedEncoding == TextEncoding::Windows1252 && !CodePage1252::CanEncode(script) &&
-        ShowMessage(TwoSentences(QStringLiteral(
-                                     "The script holds characters that Windows-1252 cannot store."),
-                                 QStringLiteral("Do you want to save it as UTF-8 instead?")),
-                    kYes, kNo) == 1) {
-        return TextEncoding::UTF8;
-    }
-    return LoadedEncoding;
 }
 
 void frmMain::cmdMinimize_Click() {

@@ -14,7 +14,6 @@
 namespace quillomatic {
 namespace {
 
-using testing::CurrentFolder;
 using testing::ReadBytes;
 using testing::TemporaryFolder;
 using testing::WriteBytes;
@@ -23,7 +22,6 @@ namespace fs = std::filesystem;
 TEST(StagingFile, NamesInUseAsFileOrLinkAreSkippedUntouched) {
     TemporaryFolder folder;
     TemporaryFolder elsewhere;
-    CurrentFolder inFolder(folder.Path());
     // The names a staging with this seed will try, in order.
     FileSystemObject predictor(2026);
     const std::string takenByFile = predictor.GetTempName();
@@ -37,8 +35,8 @@ TEST(StagingFile, NamesInUseAsFileOrLinkAreSkippedUntouched) {
     fs::create_symlink(elsewhere / "planted.txt", folder / takenByDanglingLink);
 
     FileSystemObject fileSystem(2026);
-    StagingFile staging(fileSystem, "<p>user's text \xE6\x97\xA5</p>");
-    EXPECT_EQ(staging.Name(), free);
+    StagingFile staging(fileSystem, folder.Path().string(), "<p>user's text \xE6\x97\xA5</p>");
+    EXPECT_EQ(staging.Name(), folder / free);
     EXPECT_EQ(staging.Close().ReadAs(), TextEncoding::UTF8);
 
     EXPECT_EQ(ReadBytes(folder / free), "<p>user's text \xE6\x97\xA5</p>");
@@ -53,9 +51,8 @@ TEST(StagingFile, NamesInUseAsFileOrLinkAreSkippedUntouched) {
 }
 
 TEST(StagingFile, FolderThatTakesNoFilesIsReported) {
-    CurrentFolder inProc("/proc");
     FileSystemObject fileSystem;
-    EXPECT_THROW(StagingFile(fileSystem, "<p>"), ComponentError);
+    EXPECT_THROW(StagingFile(fileSystem, "/proc", "<p>"), ComponentError);
 }
 
 } // namespace

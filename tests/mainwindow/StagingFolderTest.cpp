@@ -133,11 +133,14 @@ void StagingFolderTest::ConversionsStageInTheProgramsOwnFolder() {
 
     // As the program starts.
     auto window = std::make_unique<frmMain>();
-    QVERIFY(StagingFolder().Enter());
+    StagingFolder own;
+    QVERIFY(own.Prepare());
+    QCOMPARE(own.Path(), staging);
+    window->SetStagingFolder(own.Path());
     window->Form_Load();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 
-    QCOMPARE(QDir::currentPath(), staging);
+    QCOMPARE(QDir::currentPath(), start);
     QCOMPARE(PermissionsOf(staging), mode_t{0700});
     auto* html = window->findChild<QWidget*>(QStringLiteral("txtHTML"));
     QTest::keyClicks(html, QStringLiteral("<p>"));
@@ -192,7 +195,7 @@ void StagingFolderTest::OnlyStagingFilesOlderThanAWeekAreRemoved() {
     QVERIFY(QFile::link(In(QStringLiteral("outside/qm0000cafe.tmp")), in("qm0000cafe.tmp")));
     QVERIFY(SetModified(in("qm0000beef.tmp"), eightDaysAgo));
 
-    QVERIFY(StagingFolder().Enter(now));
+    QVERIFY(StagingFolder().Prepare(now));
 
     QCOMPARE(
         QDir(staging).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Name),
@@ -227,11 +230,11 @@ void StagingFolderTest::WithoutItsFolderTheProgramStaysWhereStarted() {
     } else if (::getuid() != 0) {
         QSKIP("only root can give a folder away");
     } else {
-        QVERIFY(::rename(QFile::encodeName(shared).constData(), QFile::encodeName(staging).constData()) == 0);
+        QVERIFY(::rename(QFile::encodeName(shared).constData(),
+                         QFile::encodeName(staging).constData()) == 0);
         QVERIFY(::chown(QFile::encodeName(staging).constData(), 65534, 65534) == 0);
     }
-    QVERIFY(!StagingFolder().Enter());
-    QCOMPARE(QDir::currentPath(), In(QStringLiteral("start")));
+    QVERIFY(!StagingFolder().Prepare());
     const QString folder = in == QStringLiteral("foreign") ? staging : shared;
     if (in != QStringLiteral("file")) {
         QCOMPARE(PermissionsOf(folder), mode_t{01777});

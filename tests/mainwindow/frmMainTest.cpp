@@ -223,7 +223,6 @@ private slots:
     void Utf16PagesAreReadAsTheirCharacters();
     void TypedCharactersOutsideWindows1252ReachEveryScript();
     void SavingAWindows1252PageAsksBeforeLosingCharacters();
-    void JspScriptSaysTheEncodingItIsSavedIn();
     void LineBreakingCharactersComeBackAsTheCompanionWritesThem();
     void ScriptEditsSurviveOtherViewsUntilTheNextRun();
     void LoadingFromAScriptViewOffersPages();
@@ -1241,37 +1240,6 @@ void frmMainTest::ScriptIsLoadedAsTheHTMLItPrintsOrAsItIs() {
                                          "HTML it prints instead of the script?"),
                           kErase}));
     QCOMPARE(window.txtHTML()->Text().toUtf8(), asText);
-}
-
-void frmMainTest::JspScriptSaysTheEncodingItIsSavedIn() {
-    // A page in Windows-1252: its JSP is saved as it came, and says so.
-    const QString page = PathOf(QStringLiteral("page.html"));
-    WriteFile(page, "<p>\x93quoted\x94 caf\xE9</p>\r\n");
-    const QString label = QStringLiteral("%><%@ page pageEncoding=\"ISO-8859-1\" %>");
-    Window window;
-    ModalAnswers answers;
-    answers.ThenPick(page);
-    window.Click("cmdLoadFromFile");
-    window.ClickView(5);
-    QVERIFY2(window.txtScriptSource()->Text().endsWith(label),
-             qPrintable(window.txtScriptSource()->Text()));
-    answers.ThenPick(PathOf(QStringLiteral("page.jsp"))).ThenPress(1);
-    window.Click("cmdSave");
-    QCOMPARE(ReadFile(PathOf(QStringLiteral("page.jsp"))), CompanionScript("jsp", page));
-
-    // With a character Windows-1252 lacks, saved as UTF-8 it says UTF-8.
-    window.ClickView(1);
-    QTest::keyClick(window.txtHTML(), Qt::Key_End, Qt::ControlModifier);
-    window.Type(QStringLiteral("\u65E5"));
-    window.ClickView(5);
-    QVERIFY(window.txtScriptSource()->Text().endsWith(label));
-    answers.ThenPick(PathOf(QStringLiteral("utf8.jsp"))).ThenPress(1).ThenPress(1);
-    window.Click("cmdSave");
-    QVERIFY(answers.AllAnswered());
-    QVERIFY(
-        ReadFile(PathOf(QStringLiteral("utf8.jsp")))
-            .endsWith("out.println(\"\xE6\x97\xA5\");\r\n%><%@ page pageEncoding=\"UTF-8\" %>"));
-    QVERIFY2(window.txtScriptSource()->Text().endsWith(label), "the box shows what it showed");
 }
 
 void frmMainTest::QuitAnsweredNoKeepsEverything() {
