@@ -6,6 +6,7 @@
 #include "Converter.h"
 #include "FileSystemObject.h"
 #include "SamplePage.h"
+#include "ScratchFolder.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -19,32 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Operation = const std::string& (Converter::*)(const std::string&);
-
-// Conversions from text leave a staging file each; keep them in a folder of
-// their own that goes when the run ends.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "quillomatic-bench-XXXXXX").string();
-        m_Path = ::mkdtemp(pattern.data());
-        fs::current_path(m_Path);
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        fs::current_path(fs::temp_directory_path(), ignored);
-        fs::remove_all(m_Path, ignored);
-    }
-    void Clear() {
-        for (const auto& entry : fs::directory_iterator(m_Path)) {
-            if (entry.path().filename().string().starts_with("qm")) {
-                fs::remove(entry.path());
-            }
-        }
-    }
-
-private:
-    fs::path m_Path;
-};
 
 ScratchFolder& Scratch() {
     static ScratchFolder folder;

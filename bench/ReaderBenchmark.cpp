@@ -5,6 +5,7 @@
 #include "Converter.h"
 #include "FileSystemObject.h"
 #include "SamplePage.h"
+#include "ScratchFolder.h"
 #include "ScriptReader.h"
 
 #include <benchmark/benchmark.h>
@@ -17,24 +18,6 @@ namespace quillomatic::bench {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The files of a run, in a folder of their own that goes when the run ends.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "quillomatic-bench-XXXXXX").string();
-        m_Path = ::mkdtemp(pattern.data());
-        fs::current_path(m_Path);
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        fs::current_path(fs::temp_directory_path(), ignored);
-        fs::remove_all(m_Path, ignored);
-    }
-
-private:
-    fs::path m_Path;
-};
 
 // The page of `shape` and `megabytes` as a Windows-1252 file, and its
 // script in `format`, each written once.

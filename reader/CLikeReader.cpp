@@ -15,16 +15,6 @@ bool IsNameStart(char c) {
            static_cast<unsigned char>(c) >= 0x80;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f') {
-        return (c | 0x20) - 'a' + 10;
-    }
-    return -1;
-}
-
 } // namespace
 
 CLikeReader::CLikeReader(TextStream& script, ScriptSink& html, ReadReport& report,
@@ -264,7 +254,7 @@ bool CLikeReader::ReadHex(std::size_t count, std::uint32_t& value) {
         return false;
     }
     for (std::size_t i = 0; i < count; ++i) {
-        const int digit = HexValue(m_P[i]);
+        const int digit = HexDigitValue(m_P[i]);
         if (digit < 0) {
             return false;
         }

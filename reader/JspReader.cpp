@@ -33,16 +33,6 @@ std::string_view WithoutLineBreak(std::string_view line) {
     return line;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f') {
-        return (c | 0x20) - 'a' + 10;
-    }
-    return -1;
-}
-
 } // namespace
 
 JspReader::JspReader(TextStream& script, ScriptSink& html, ReadReport& report)
@@ -166,7 +156,7 @@ std::uint32_t JspReader::NextCharacter(bool& escaped) {
         }
         std::uint32_t value = 0;
         for (std::size_t i = 0; i < 4; ++i) {
-            const int digit = Have(at + i + 1) ? HexValue(m_P[at + i]) : -1;
+            const int digit = Have(at + i + 1) ? HexDigitValue(m_P[at + i]) : -1;
             if (digit < 0) {
                 Fail(m_Line, "an escape \\u is not four hexadecimal digits");
             }

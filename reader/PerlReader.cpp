@@ -27,14 +27,6 @@ bool IsNameAfter(char before, char beforeThat) {
            (before == ':' && beforeThat == ':');
 }
 
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-std::uint32_t HexValue(char c) {
-    return static_cast<std::uint32_t>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
-}
-
 char ClosingOf(char open) {
     switch (open) {
     case '(':
@@ -573,15 +565,15 @@ void PerlReader::ReadEscape() {
         if (Have(1) && *m_P == '{') {
             ++m_P;
             while (Have(1) && *m_P != '}') {
-                if (IsHexDigit(*m_P)) {
-                    value = value * 16 + HexValue(*m_P);
+                if (HexDigitValue(*m_P) >= 0) {
+                    value = value * 16 + static_cast<std::uint32_t>(HexDigitValue(*m_P));
                 }
                 ++m_P;
             }
             m_P += Have(1) ? 1 : 0;
         } else {
-            for (int digits = 0; digits < 2 && Have(1) && IsHexDigit(*m_P); ++digits) {
-                value = value * 16 + HexValue(*m_P++);
+            for (int digits = 0; digits < 2 && Have(1) && HexDigitValue(*m_P) >= 0; ++digits) {
+                value = value * 16 + static_cast<std::uint32_t>(HexDigitValue(*m_P++));
             }
         }
         return EmitValue(value);
@@ -601,8 +593,8 @@ void PerlReader::ReadEscape() {
         if (LooksAt("{U+")) {
             std::uint32_t value = 0;
             m_P += 3;
-            while (Have(1) && IsHexDigit(*m_P)) {
-                value = value * 16 + HexValue(*m_P++);
+            while (Have(1) && HexDigitValue(*m_P) >= 0) {
+                value = value * 16 + static_cast<std::uint32_t>(HexDigitValue(*m_P++));
             }
             m_P += Have(1) && *m_P == '}' ? 1 : 0;
             return EmitValue(value);

@@ -27,14 +27,6 @@ bool IsNameByte(char c) {
     return IsNameStart(c) || (c >= '0' && c <= '9');
 }
 
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-int HexValue(char c) {
-    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
-}
-
 bool EqualsIgnoringCase(std::string_view word, std::string_view lower) {
     if (word.size() != lower.size()) {
         return false;
@@ -388,11 +380,11 @@ void PhpReader::ReadEscape(bool inHeredoc) {
         m_P += length;
         return;
     }
-    if (c == 'x' && Have(3) && IsHexDigit(m_P[2])) {
-        int value = HexValue(m_P[2]);
+    if (c == 'x' && Have(3) && HexDigitValue(m_P[2]) >= 0) {
+        int value = HexDigitValue(m_P[2]);
         std::size_t length = 3;
-        if (Have(4) && IsHexDigit(m_P[3])) {
-            value = value * 16 + HexValue(m_P[3]);
+        if (Have(4) && HexDigitValue(m_P[3]) >= 0) {
+            value = value * 16 + HexDigitValue(m_P[3]);
             length = 4;
         }
         EmitByte(static_cast<char>(value));
@@ -402,8 +394,8 @@ void PhpReader::ReadEscape(bool inHeredoc) {
     if (c == 'u' && Have(3) && m_P[2] == '{') {
         std::size_t length = 3;
         char32_t value = 0;
-        while (Have(length + 1) && IsHexDigit(m_P[length]) && value <= 0x10FFFF) {
-            value = value * 16 + static_cast<char32_t>(HexValue(m_P[length]));
+        while (Have(length + 1) && HexDigitValue(m_P[length]) >= 0 && value <= 0x10FFFF) {
+            value = value * 16 + static_cast<char32_t>(HexDigitValue(m_P[length]));
             ++length;
         }
         if (length == 3 || !Have(length + 1) || m_P[length] != '}' || value > 0x10FFFF) {

@@ -59,6 +59,16 @@ public:
     static constexpr std::size_t kHoldLimit = std::size_t(1) << 20;
 
 protected:
+    // The value of the hexadecimal digit `c`, in either letter case; -1 for
+    // any other byte.
+    [[nodiscard]] static constexpr int HexDigitValue(char c) noexcept {
+        if (c >= '0' && c <= '9') {
+            return c - '0';
+        }
+        const char lower = static_cast<char>(c | 0x20);
+        return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+    }
+
     // A place in the held HTML and the report, to take back to.
     struct Mark {
         std::size_t Html = 0;
