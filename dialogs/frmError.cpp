@@ -20,11 +20,7 @@ frmError::frmError(QWidget* owner) : Form(Twips::Rect(0, 0, 4335, 2070).size(), 
     setObjectName(QStringLiteral("frmError"));
     setFont(Fonts::Verdana(8.25));
 
-    tdbTitle = new DragBar(this);
-    tdbTitle->setObjectName(QStringLiteral("tdbTitle"));
-    tdbTitle->setGeometry(Twips::Rect(0, 0, 4335, 255));
-    tdbTitle->setFont(Fonts::Verdana(8.25, true));
-    tdbTitle->SetForeColor(Qt::white);
+    tdbTitle = MakeTitleBar(4335);
 
     Shape1 = new Shape(Shape::Kind::Rectangle, this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
