@@ -61,8 +61,8 @@ void frmError::cMsgBox(QString& Text, QString& ButtonCaption1, QString& ButtonCa
                        QString& Title) {
     QString shown = Text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    // The label never grows: a long path gives up its middle, so that the
-    // file name and the reason after it still show.
+    // The label never grows: a long path gives up the start of its folder,
+    // so that the file name and the reason after it still show.
     Label1->setText(
         PromptFit::ShortenPaths(shown, Label1->fontMetrics(), Label1->contentsRect().size()));
     if (ButtonCaption1.isEmpty()) {
