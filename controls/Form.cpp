@@ -1,5 +1,10 @@
-// A borderless window of fixed size that draws its own title bar.
+// A borderless window of fixed size, its title bar a control the form puts on it.
 #include "Form.h"
+
+#include "DragBar.h"
+#include "FaceColour.h"
+#include "Fonts.h"
+#include "Twips.h"
 
 #include <QApplication>
 #include <QBackingStore>
@@ -42,12 +47,21 @@ void ShowWindowsUnder(const QRect& area) {
 Form::Form(QSize clientSize, QWidget* owner)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint) {
     setFixedSize(clientSize);
-    // The classic face colour, which the pictures drawn "on grey" are made for.
     QPalette face = palette();
-    face.setColor(QPalette::Window, QColor(0xD4, 0xD0, 0xC8));
-    face.setColor(QPalette::Button, QColor(0xD4, 0xD0, 0xC8));
+    face.setColor(QPalette::Window, kFaceColour);
+    face.setColor(QPalette::Button, kFaceColour);
     setPalette(face);
     setAutoFillBackground(true);
+}
+
+DragBar* Form::MakeTitleBar(int widthTwips) {
+    auto* bar = new DragBar(this);
+    bar->setObjectName(QStringLiteral("tdbTitle"));
+    bar->setGeometry(Twips::Rect(0, 0, widthTwips, 255));
+    bar->setFont(Fonts::Verdana(8.25, true));
+    bar->SetForeColor(Qt::white);
+    bar->SetScaleSize(bar->size());
+    return bar;
 }
 
 void Form::CenterOnScreen() {

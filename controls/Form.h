@@ -1,13 +1,16 @@
-// A borderless window of fixed size that draws its own title bar.
+// A borderless window of fixed size, its title bar a control the form puts on it.
 #pragma once
 
 #include <QWidget>
 
 namespace quillomatic {
 
-// The form pieces every window of the program shares: a fixed client area
-// without the system's border or title bar, centred opening, a modal show that
-// returns when the window is hidden or closed, minimising, and an unload
+class DragBar;
+
+// The form pieces every window of the program shares: a fixed client area in
+// the classic face colour, without the system's border or title bar, the
+// title bar put in its place (MakeTitleBar), centred opening, a modal show
+// that returns when the window is hidden or closed, minimising, and an unload
 // handler that runs before any close and may cancel it.
 class Form : public QWidget {
     Q_OBJECT
@@ -27,6 +30,10 @@ signals:
     void Hidden();
 
 protected:
+    // The title bar across the top of the form, `widthTwips` wide: the
+    // caption in bold white on the drawn strip, which moves the form when
+    // dragged. The form gives it its caption.
+    [[nodiscard]] DragBar* MakeTitleBar(int widthTwips);
     // Runs whenever the form is about to close, whatever asked for it; a
     // nonzero Cancel keeps it open.
     virtual void Form_Unload(qint16& Cancel);

@@ -1,11 +1,9 @@
 // A multi-line text box whose text uses CR LF line breaks, the program's convention.
 #pragma once
 
-#include "BlockBreaks.h"
+#include "TextFill.h"
 
 #include <QPlainTextEdit>
-#include <QTextCursor>
-#include <QTimer>
 
 namespace quillomatic {
 
@@ -22,12 +20,12 @@ namespace quillomatic {
 //
 // A large text is shown at once and filled in behind: SetText() puts its
 // first lines in the box and appends the rest, whole lines at a time, while
-// the window is idle, since the widget takes about half a second per ten
-// megabytes to take a text in. The pointer shows busy over the box meanwhile.
-// Nothing sees part of the text: Text(), HoldsText() and a new SetText()
-// finish the fill first, and so does any input the user gives the box (keys,
-// clicks, the wheel, the scroll bars, the context menu, drops). The fill is
-// not an edit the user could undo.
+// the window is idle (TextFill), since the widget takes about half a second
+// per ten megabytes to take a text in. The pointer shows busy over the box
+// meanwhile. Nothing sees part of the text: Text(), HoldsText() and a new
+// SetText() finish the fill first, and so does any input the user gives the
+// box (keys, clicks, the wheel, the scroll bars, the context menu, drops).
+// The fill is not an edit the user could undo.
 //
 // Memory may run out on a large text. SetText() then raises std::bad_alloc
 // with the box as it was; a fill that runs out is abandoned, the box gets
@@ -39,7 +37,7 @@ class TextBox : public QPlainTextEdit {
 public:
     explicit TextBox(QWidget* parent = nullptr);
 
-    [[nodiscard]] QString Text() const;
+    [[nodiscard]] QString Text();
     void SetText(const QString& sNewValue);
     // Empties the box as an edit the user can undo.
     void Clear();
@@ -49,12 +47,12 @@ public:
     // Whether Text() would equal `text`, without building the whole text when
     // their lengths already differ: the check a keystroke can afford on a
     // large page.
-    [[nodiscard]] bool HoldsText(const QString& text) const;
+    [[nodiscard]] bool HoldsText(const QString& text);
     // Whether part of the last SetText() is still to be appended.
-    [[nodiscard]] bool IsFilling() const { return m_FillFrom < m_Fill.size(); }
+    [[nodiscard]] bool IsFilling() const { return m_Fill.IsFilling(); }
     // Appends what is still to come now; false when memory ran out for it
     // (see FillFailed).
-    bool FinishFilling() const;
+    bool FinishFilling() { return m_Fill.Finish(); }
 
 signals:
     void Change();
@@ -68,40 +66,22 @@ protected:
     [[nodiscard]] QMimeData* createMimeDataFromSelection() const override;
 
 private:
-    // Appends one slice of the text still to come; true while more is left.
-    bool AppendSlice(qsizetype maximumLength) const;
-    // Ends the fill where it stands.
-    void StopFilling() const;
     // Puts `text` (LF line breaks) in the box: at once, or its first slice
     // and the rest filled in behind; `before` is what the box held.
     void Show(QString text, const QString& before);
     // Puts the whole of `text` (LF line breaks) in the box at once.
-    void PutWhole(QString text) const;
+    void PutWhole(QString text);
     // Wraps the box for a text with a long line, or not.
     void SetWrapFor(const QString& text);
-    // Marks the stand-ins of the fill from m_FillFrom up to `end`, which has
-    // just been put in before the fill point.
-    void MarkStandInsUpTo(qsizetype end) const;
     // Back to `text` (CR LF line breaks), memory having run out for another.
-    void Restore(const QString& text) const;
-    // Back to the text before the fill, and FillFailed() raised.
-    void AbandonFill() const;
+    void Restore(const QString& text);
 
-    // The text still to come, in the widget's form (LF line breaks), from
-    // m_FillFrom on, and where it goes: after what came before, wherever the
-    // user's edits meanwhile moved that.
-    mutable QString m_Fill;
-    mutable qsizetype m_FillFrom = 0;
-    mutable QList<BlockBreaks::StandIn> m_FillStandIns; // those still to come
-    mutable QTextCursor m_FillPoint;
-    mutable QTimer m_FillTimer;
-    // The text before the fill began, for a fill that runs out of memory.
-    mutable QString m_BeforeFill;
+    TextFill m_Fill;
     // Text() as last built, while the document has not changed since: on a
     // large page building it takes tens of milliseconds, and a loaded page
     // has it built once its fill ends, before anyone asks.
-    mutable QString m_Text;
-    mutable bool m_TextIsCurrent = false;
+    QString m_Text;
+    bool m_TextIsCurrent = false;
 };
 
 } // namespace quillomatic

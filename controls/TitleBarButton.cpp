@@ -1,12 +1,13 @@
 // A small square button of a drawn title bar, showing one character.
 #include "TitleBarButton.h"
 
+#include "FaceColour.h"
+
 #include <QPainter>
 
 namespace quillomatic {
 namespace {
 
-const QColor kFace(0xD4, 0xD0, 0xC8);
 const QColor kFaceDown(0xB6, 0xB2, 0xAA);
 const QColor kLight(0xFF, 0xFF, 0xFF);
 const QColor kShadow(0x80, 0x80, 0x80);
@@ -40,7 +41,7 @@ void TitleBarButton::SetScaleSize(QSize size) {
 void TitleBarButton::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     const QRect face = rect();
-    painter.fillRect(face, isDown() ? kFaceDown : kFace);
+    painter.fillRect(face, isDown() ? kFaceDown : kFaceColour);
     // A thin raised edge, sunken while pressed.
     painter.setPen(isDown() ? kShadow : kLight);
     painter.drawLine(face.topLeft(), face.topRight());

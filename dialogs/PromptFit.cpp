@@ -1,4 +1,4 @@
-// Prompts that fit the message box's label whole: long paths shortened in the middle.
+// Prompts that fit the message box's label whole: long paths give up their folder's start.
 #include "PromptFit.h"
 
 #include <QRegularExpression>

@@ -43,13 +43,7 @@ frmAbout::frmAbout(QWidget* owner) : Form(Twips::Rect(0, 0, 5730, 3180).size(), 
     cmdOK->setAutoDefault(true);
     cmdOK->setDefault(true);
 
-    tdbTitle = new DragBar(this);
-    tdbTitle->setObjectName(QStringLiteral("tdbTitle"));
-    tdbTitle->setGeometry(Twips::Rect(0, 0, 5775, 255));
-    tdbTitle->setFont(Fonts::Verdana(8.25, true));
-    tdbTitle->SetForeColor(Qt::white);
-    tdbTitle->SetScaleMode(0);
-    tdbTitle->SetScaleSize({385, 17});
+    tdbTitle = MakeTitleBar(5775);
 
     lblHyperLink = MakeLabel(this, "lblHyperLink",
                              QStringLiteral("(%1)").arg(QString::fromLatin1(kMakerAddress)),

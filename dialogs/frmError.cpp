@@ -20,11 +20,7 @@ frmError::frmError(QWidget* owner) : Form(Twips::Rect(0, 0, 4335, 2070).size(), 
     setObjectName(QStringLiteral("frmError"));
     setFont(Fonts::Verdana(8.25));
 
-    tdbTitle = new DragBar(this);
-    tdbTitle->setObjectName(QStringLiteral("tdbTitle"));
-    tdbTitle->setGeometry(Twips::Rect(0, 0, 4335, 255));
-    tdbTitle->setFont(Fonts::Verdana(8.25, true));
-    tdbTitle->SetForeColor(Qt::white);
+    tdbTitle = MakeTitleBar(4335);
 
     Shape1 = new Shape(Shape::Kind::Rectangle, this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
@@ -65,8 +61,8 @@ void frmError::cMsgBox(QString& Text, QString& ButtonCaption1, QString& ButtonCa
                        QString& Title) {
     QString shown = Text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    // The label never grows: a long path gives up its middle, so that the
-    // file name and the reason after it still show.
+    // The label never grows: a long path gives up the start of its folder,
+    // so that the file name and the reason after it still show.
     Label1->setText(
         PromptFit::ShortenPaths(shown, Label1->fontMetrics(), Label1->contentsRect().size()));
     if (ButtonCaption1.isEmpty()) {

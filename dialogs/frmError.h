@@ -5,7 +5,8 @@
 // a button was pressed; MsgBoxResult then tells which (1 or 2). Between
 // questions the box is only hidden, so it reappears where the user left it.
 // The box and its label never grow; a prompt with a path too long for the
-// label shows the path shortened in the middle (PromptFit).
+// label shows the path without the start of its folder, keeping the folder's
+// end and the file name (PromptFit).
 #pragma once
 
 #include "Form.h"

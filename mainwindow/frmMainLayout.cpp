@@ -127,13 +127,7 @@ frmMainLayout::frmMainLayout(QWidget* owner) : Form(Twips::Rect(0, 0, 7170, 4890
     cmdMinimize = MakeTitleBarButton(this, "cmdMinimize", QStringLiteral("-"),
                                      Twips::Rect(6720, 0, 255, 255));
 
-    tdbTitle = new DragBar(this);
-    tdbTitle->setObjectName(QStringLiteral("tdbTitle"));
-    tdbTitle->setGeometry(Twips::Rect(0, 0, 7215, 255));
-    tdbTitle->setFont(Fonts::Verdana(8.25, true));
-    tdbTitle->SetForeColor(Qt::white);
-    tdbTitle->SetScaleMode(0);
-    tdbTitle->SetScaleSize({481, 17});
+    tdbTitle = MakeTitleBar(7215);
 
     // The HTML page.
     fra[0] = new QWidget(this);

@@ -33,7 +33,7 @@ const QString kHTMLFilter = QStringLiteral(
     "HTML Files (*.HTM; *.HTML)|* .HTM, *.HTML|Text Files (*.TXT)|*.TXT|All Files (*.*)|*.*");
 
 // What a control shows as its caption, whatever kind of control it is.
-QString CaptionOf(const QWidget* control) {
+QString CaptionOf(QWidget* control) {
     if (const auto* bar = qobject_cast<const DragBar*>(control)) {
         return bar->Caption();
     }
@@ -43,7 +43,7 @@ QString CaptionOf(const QWidget* control) {
     if (const auto* label = qobject_cast<const QLabel*>(control)) {
         return label->text();
     }
-    if (const auto* box = qobject_cast<const TextBox*>(control)) {
+    if (auto* box = qobject_cast<TextBox*>(control)) {
         return box->Text();
     }
     return QStringLiteral("<no caption>");
@@ -220,7 +220,7 @@ void frmMainLayoutTest::captions() {
     QFETCH(QString, name);
     QFETCH(QString, parent);
     QFETCH(QString, caption);
-    const QWidget* control = Control(name, parent);
+    QWidget* control = Control(name, parent);
     QVERIFY(control);
     QCOMPARE(CaptionOf(control), caption);
 }
@@ -515,9 +515,8 @@ void frmMainLayoutTest::textBoxesScrollBothWaysWithoutWrapping() {
 void frmMainLayoutTest::startsEmptyWithConvertDisabled() {
     const auto* convert =
         Control<CommandButton>(QStringLiteral("cmdConvertNow"), QStringLiteral("fra0"));
-    const auto* html = Control<TextBox>(QStringLiteral("txtHTML"), QStringLiteral("fra0"));
-    const auto* script =
-        Control<TextBox>(QStringLiteral("txtScriptSource"), QStringLiteral("fra1"));
+    auto* html = Control<TextBox>(QStringLiteral("txtHTML"), QStringLiteral("fra0"));
+    auto* script = Control<TextBox>(QStringLiteral("txtScriptSource"), QStringLiteral("fra1"));
     QVERIFY(convert && html && script);
 
     for (const bool loaded : {false, true}) {
