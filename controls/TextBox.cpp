@@ -116,6 +116,9 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent), m_Fill(*this) {
         QMetaObject::invokeMethod(this, &TextBox::FillFailed, Qt::QueuedConnection);
     });
     connect(&m_Fill, &TextFill::Finished, this, [this] {
+        if (!m_TextBuiltAhead) {
+            return;
+        }
         try {
             (void)Text();
         } catch (const std::bad_alloc&) {

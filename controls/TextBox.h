@@ -53,6 +53,11 @@ public:
     // Appends what is still to come now; false when memory ran out for it
     // (see FillFailed).
     bool FinishFilling() { return m_Fill.Finish(); }
+    // Whether Text() is built as soon as a fill ends, before anyone asks: for
+    // a box whose every keystroke compares it (HoldsText), not for one whose
+    // text is asked for only now and then, where it would double the memory
+    // a large text takes. On by default.
+    void SetTextBuiltAhead(bool ahead) noexcept { m_TextBuiltAhead = ahead; }
 
 signals:
     void Change();
@@ -82,6 +87,7 @@ private:
     // has it built once its fill ends, before anyone asks.
     QString m_Text;
     bool m_TextIsCurrent = false;
+    bool m_TextBuiltAhead = true;
 };
 
 } // namespace quillomatic

@@ -35,9 +35,9 @@ QString WindowModel::ScriptToShow(std::size_t row) const {
     }
     // The engine names UTF-8 for the box's text; a page that came in as
     // Windows-1252 shows the directive it is saved with.
-    return EngineText::ToWindow(m_LoadedEncoding == TextEncoding::UTF8
-                                    ? m_Scripts[row]
-                                    : Labelled(m_Scripts[row], m_LoadedEncoding));
+    return EngineText::ToWindowWithLineFeeds(m_LoadedEncoding == TextEncoding::UTF8
+                                                 ? m_Scripts[row]
+                                                 : Labelled(m_Scripts[row], m_LoadedEncoding));
 }
 
 void WindowModel::KeepEdit(QString script) {

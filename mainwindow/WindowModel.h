@@ -39,7 +39,8 @@ public:
     void SetHTMLChanged(bool changed) noexcept { m_HTMLChanged = changed; }
 
     // The script of `row` as its view shows it: the user's edit, or the
-    // run's script with the directive of the encoding it is saved in.
+    // run's script with the directive of the encoding it is saved in (its
+    // line breaks LF, as the box holds them inside).
     [[nodiscard]] QString ScriptToShow(std::size_t row) const;
     // The row whose script the script box holds, if any.
     [[nodiscard]] std::optional<std::size_t> ShownRow() const noexcept { return m_ShownRow; }
