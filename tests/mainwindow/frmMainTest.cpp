@@ -652,7 +652,7 @@ void frmMainTest::FailedLoadIsReportedAndKeepsTheText() {
     QVERIFY(answers.AllAnswered());
     QCOMPARE(answers.Messages().size(), 2);
     QCOMPARE(answers.Messages().at(0).Text, kErase);
-    // The path gives up its middle to the reason, which follows it.
+    // The path gives up the start of its folder to the reason, which follows it.
     const QString report = answers.Messages().at(1).Text;
     QVERIFY2(report.startsWith(
                  QStringLiteral("The HTML could not be loaded from the file.\n\nCannot read \"")) &&
