@@ -1,4 +1,4 @@
-// Windows-1252, the single-byte code page of every file the program reads or writes.
+// Windows-1252, the code page of the files that are neither UTF-8 nor UTF-16.
 #include "CodePage1252.h"
 
 #include "TextEncoding.h"
