@@ -1,6 +1,8 @@
 // Cuts the statements of over-long lines into pieces a language accepts.
 #include "LiteralCutter.h"
 
+#include "TextEncoding.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstring>
@@ -12,10 +14,6 @@ constexpr std::size_t kBlock = std::size_t(1) << 20;
 
 // Characters a cut moves back over at most, not to fall inside a UTF-8 character.
 constexpr std::size_t kMostBackedOver = 3;
-
-bool IsContinuation(char byte) {
-    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
-}
 
 } // namespace
 
@@ -207,9 +205,11 @@ void LiteralCutter::CutBefore(std::size_t target) {
         resume += unit.Bytes;
     }
     // Never just before a UTF-8 continuation byte: back over up to three characters.
+    const auto insideCharacter = [&] {
+        return IsUtf8Continuation(static_cast<unsigned char>(m_Held[resume]));
+    };
     for (std::size_t back = 0;
-         back < kMostBackedOver && carried.empty() && taken > 0 && IsContinuation(m_Held[resume]);
-         ++back) {
+         back < kMostBackedOver && carried.empty() && taken > 0 && insideCharacter(); ++back) {
         const Taken last = recent[--taken % recent.size()];
         end = last.At;
         if (last.What.Pattern != nullptr) {

@@ -1,8 +1,9 @@
-// Windows-1252, the single-byte code page of every file the program reads or writes.
+// Windows-1252, the code page of the files that are neither UTF-8 nor UTF-16.
 #include "CodePage1252.h"
 
 #include "TextEncoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -54,60 +55,6 @@ char ByteOfCharacter(char32_t c) {
     return kUnmappable;
 }
 
-bool IsContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// Length of the well-formed UTF-8 sequence that starts at `text[i]`, or 0.
-std::size_t WellFormedLength(std::string_view text, std::size_t i, char32_t& c) {
-    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
-    const std::size_t left = text.size() - i;
-    const unsigned char lead = at(0);
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        if (left < 2 || !IsContinuation(at(1))) {
-            return 0;
-        }
-        c = char32_t(lead & 0x1F) << 6 | (at(1) & 0x3F);
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        if (left < 3 || !IsContinuation(at(1)) || !IsContinuation(at(2))) {
-            return 0;
-        }
-        if ((lead == 0xE0 && at(1) < 0xA0) || (lead == 0xED && at(1) > 0x9F)) {
-            return 0; // overlong form or surrogate
-        }
-        c = char32_t(lead & 0x0F) << 12 | char32_t(at(1) & 0x3F) << 6 | (at(2) & 0x3F);
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        if (left < 4 || !IsContinuation(at(1)) || !IsContinuation(at(2)) ||
-            !IsContinuation(at(3))) {
-            return 0;
-        }
-        if ((lead == 0xF0 && at(1) < 0x90) || (lead == 0xF4 && at(1) > 0x8F)) {
-            return 0; // overlong form or beyond U+10FFFF
-        }
-        c = char32_t(lead & 0x07) << 18 | char32_t(at(1) & 0x3F) << 12 |
-            char32_t(at(2) & 0x3F) << 6 | (at(3) & 0x3F);
-        return 4;
-    }
-    return 0;
-}
-
-std::size_t SequenceLengthOfLead(unsigned char lead) {
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return 4;
-    }
-    return 1;
-}
-
 // Length of the run of 7-bit bytes at the start of `text`, eight bytes at a time.
 std::size_t AsciiRunLength(const char* text, std::size_t size) {
     std::size_t i = 0;
@@ -150,7 +97,7 @@ char* EncodeTo(std::string_view utf8, char* out) {
         i += run;
         while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) >= 0x80) {
             char32_t c = 0;
-            const std::size_t length = WellFormedLength(utf8, i, c);
+            const std::size_t length = DecodeUtf8({utf8.data() + i, utf8.size() - i}, c);
             if (length == 0) {
                 *out++ = kUnmappable;
                 ++i;
@@ -176,7 +123,7 @@ bool CanEncode(std::string_view utf8) {
             break;
         }
         char32_t c = 0;
-        const std::size_t length = WellFormedLength(utf8, i, c);
+        const std::size_t length = DecodeUtf8({utf8.data() + i, utf8.size() - i}, c);
         if (length == 0 || ByteOfCharacter(c) == kUnmappable) {
             return false;
         }
@@ -192,8 +139,10 @@ std::size_t SafeCut(std::string_view utf8, std::size_t end) {
     // A character is at most four bytes: look back three for its first byte.
     for (std::size_t back = 1; back <= 3 && back <= end; ++back) {
         const auto byte = static_cast<unsigned char>(utf8[end - back]);
-        if (!IsContinuation(byte)) {
-            return end - back + SequenceLengthOfLead(byte) > end ? end - back : end;
+        if (!IsUtf8Continuation(byte)) {
+            // A byte that starts no character stands alone.
+            const auto length = static_cast<std::size_t>(std::max(Utf8LeadOf(byte).Length, 1));
+            return end - back + length > end ? end - back : end;
         }
     }
     return end;

@@ -1,4 +1,4 @@
-// Windows-1252, the single-byte code page of files that are not UTF-8.
+// Windows-1252, the code page of the files that are neither UTF-8 nor UTF-16.
 #pragma once
 
 #include <cstddef>

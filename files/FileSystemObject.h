@@ -21,7 +21,8 @@
 
 namespace quillomatic {
 
-// Names, tests, opens and creates single-byte text files. A relative path is
+// Names, tests, opens and creates files: pages and scripts in UTF-8 or
+// Windows-1252, and pages in UTF-16 too (see TextStream). A relative path is
 // relative to the process's current folder. Failures are raised as
 // ComponentError (see FileError) naming the file and the cause.
 class FileSystemObject {

@@ -19,14 +19,10 @@ std::size_t PrintableCharacterAt(std::string_view rest) {
     if (lead < 0x80) {
         return 1;
     }
-    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-    if (length == 0 || rest.size() < length) {
-        return 0;
-    }
-    Utf8Check check;
-    check.Add(rest.substr(0, length));
-    const bool isC1 = lead == 0xC2 && static_cast<unsigned char>(rest[1]) < 0xA0;
-    return check.IsValid() && !isC1 ? length : 0;
+    char32_t c = 0;
+    const std::size_t length = DecodeUtf8(rest, c);
+    const bool isC1 = c >= 0x80 && c < 0xA0;
+    return isC1 ? 0 : length;
 }
 
 bool NeedsEscapes(std::string_view name) {

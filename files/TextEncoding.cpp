@@ -18,9 +18,7 @@ void Utf8Check::Add(std::string_view piece) {
     const auto* const end = byte + piece.size();
     while (m_Valid && byte != end) {
         if (m_Needed > 0) {
-            m_Valid = *byte >= m_Lowest && *byte <= m_Highest;
-            m_Lowest = 0x80;
-            m_Highest = 0xBF;
+            m_Valid = m_Lead.Allows(m_Lead.Length - m_Needed, *byte);
             --m_Needed;
             ++byte;
             continue;
@@ -54,36 +52,29 @@ void Utf8Check::Add(std::string_view piece) {
         if (byte == end) {
             break;
         }
-        const unsigned char lead = *byte++;
-        if (lead < 0x80) {
+        if (*byte < 0x80) {
+            ++byte;
             continue;
         }
         m_Ascii = false; // for good: only such a byte can make the page invalid
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            m_Needed = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            m_Needed = 2;
-            m_Lowest = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong form
-            m_Highest = lead == 0xED ? 0x9F : 0xBF; // no surrogate
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            m_Needed = 3;
-            m_Lowest = lead == 0xF0 ? 0x90 : 0x80;  // no overlong form
-            m_Highest = lead == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
-        } else {
+        const Utf8Lead lead = Utf8LeadOf(*byte++);
+        if (lead.Length == 0) {
             m_Valid = false;
+            break;
+        }
+        const int needed = lead.Length - 1;
+        if (end - byte < needed) {
+            m_Lead = lead;
+            m_Needed = needed;
+            continue;
         }
         // A character whole in the piece is checked in one go.
-        if (m_Valid && end - byte >= m_Needed) {
-            bool valid = *byte >= m_Lowest && *byte <= m_Highest;
-            for (int k = 1; k < m_Needed; ++k) {
-                valid = valid && (byte[k] & 0xC0) == 0x80;
-            }
-            m_Valid = valid;
-            byte += m_Needed;
-            m_Needed = 0;
-            m_Lowest = 0x80;
-            m_Highest = 0xBF;
+        bool valid = lead.Allows(1, byte[0]);
+        for (int k = 2; k <= needed; ++k) {
+            valid = valid && lead.Allows(k, byte[k - 1]);
         }
+        m_Valid = valid;
+        byte += needed;
     }
 }
 

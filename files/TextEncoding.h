@@ -15,9 +15,73 @@ namespace quillomatic {
 // read as UTF-16 and becomes UTF-8 on the way in (see PageReader).
 enum class TextEncoding { UTF8, Windows1252 };
 
-// Says whether a page's bytes, given in pieces cut anywhere, are valid UTF-8:
-// no stray or missing continuation byte, no overlong form, no surrogate,
-// nothing above U+10FFFF; and whether they are all ASCII.
+// The rules of UTF-8, which every reader of it here goes by: what the first
+// byte of a character says of it, and what the bytes after it may be.
+[[nodiscard]] constexpr bool IsUtf8Continuation(unsigned char byte) noexcept {
+    return (byte & 0xC0) == 0x80;
+}
+
+struct Utf8Lead {
+    // The bytes of the character, 1 to 4; 0 for a byte that starts none.
+    int Length = 0;
+    // The range of its second byte, narrower than a continuation byte's after
+    // some first bytes: that rules out overlong forms, surrogates and anything
+    // above U+10FFFF.
+    unsigned char Lowest = 0x80;
+    unsigned char Highest = 0xBF;
+
+    // Whether `byte` may stand `at` bytes after the first (1 to Length - 1).
+    [[nodiscard]] constexpr bool Allows(int at, unsigned char byte) const noexcept {
+        return at == 1 ? byte >= Lowest && byte <= Highest : IsUtf8Continuation(byte);
+    }
+};
+
+[[nodiscard]] constexpr Utf8Lead Utf8LeadOf(unsigned char byte) noexcept {
+    Utf8Lead lead;
+    if (byte < 0x80) {
+        lead.Length = 1;
+    } else if (byte >= 0xC2 && byte <= 0xDF) {
+        lead.Length = 2;
+    } else if (byte >= 0xE0 && byte <= 0xEF) {
+        lead.Length = 3;
+        lead.Lowest = byte == 0xE0 ? 0xA0 : 0x80;  // no overlong form
+        lead.Highest = byte == 0xED ? 0x9F : 0xBF; // no surrogate
+    } else if (byte >= 0xF0 && byte <= 0xF4) {
+        lead.Length = 4;
+        lead.Lowest = byte == 0xF0 ? 0x90 : 0x80;  // no overlong form
+        lead.Highest = byte == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
+    }
+    return lead;
+}
+
+// The length of the valid UTF-8 character at the start of `text` (not
+// empty), 1 to 4 bytes, with the character in `c`; 0 where no valid
+// character starts there, `c` then left as it may be.
+[[nodiscard]] constexpr std::size_t DecodeUtf8(std::string_view text, char32_t& c) noexcept {
+    const auto byte = [&](int k) { return static_cast<unsigned char>(text[std::size_t(k)]); };
+    const Utf8Lead lead = Utf8LeadOf(byte(0));
+    if (lead.Length == 0 || text.size() < std::size_t(lead.Length)) {
+        return 0;
+    }
+    if (lead.Length == 1) {
+        c = byte(0);
+        return 1;
+    }
+    if (!lead.Allows(1, byte(1))) {
+        return 0;
+    }
+    c = char32_t(byte(0) & (0x7Fu >> lead.Length)) << 6 | (byte(1) & 0x3Fu);
+    for (int k = 2; k < lead.Length; ++k) {
+        if (!lead.Allows(k, byte(k))) {
+            return 0;
+        }
+        c = c << 6 | (byte(k) & 0x3Fu);
+    }
+    return std::size_t(lead.Length);
+}
+
+// Says whether a page's bytes, given in pieces cut anywhere, are valid UTF-8
+// (see Utf8Lead), and whether they are all ASCII.
 class Utf8Check {
 public:
     void Add(std::string_view piece);
@@ -32,9 +96,8 @@ public:
 private:
     bool m_Valid = true;
     bool m_Ascii = true;
-    int m_Needed = 0;              // continuation bytes still due
-    unsigned char m_Lowest = 0x80; // the range of the next continuation byte
-    unsigned char m_Highest = 0xBF;
+    Utf8Lead m_Lead;  // of the character a piece's end cut
+    int m_Needed = 0; // its bytes still due
 };
 
 // Writes the UTF-8 form of the character `c` (at most U+10FFFF, not a

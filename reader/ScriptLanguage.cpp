@@ -25,7 +25,7 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 
 } // namespace
 
-const std::array<ScriptLanguage, 5> kScriptLanguages = {{
+const std::array<ScriptLanguage, kTargetFormats.size()> kScriptLanguages = {{
     {&TargetFormat::ASP, {"asp"}, &Make<AspReader>},
     {&TargetFormat::JavaScript, {"js"}, &Make<JavaScriptReader>},
     {&TargetFormat::PHP, {"php", "phtml"}, &Make<PhpReader>},

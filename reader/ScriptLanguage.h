@@ -29,7 +29,7 @@ struct ScriptLanguage {
 };
 
 // A row for each format, in the order of kTargetFormats.
-extern const std::array<ScriptLanguage, 5> kScriptLanguages;
+extern const std::array<ScriptLanguage, kTargetFormats.size()> kScriptLanguages;
 
 // The language of a script by its file name's extension, in any letter
 // case; nullptr where none has it.
