@@ -18,8 +18,8 @@ constexpr std::array<PrintCall, 2> kCalls = {{
 constexpr char32_t kReplacement = 0xFFFD;
 
 // In a SCRIPT element a "<" may start its end tag.
-const StopBytes kDoubleStops("\"\\\n\r<");
-const StopBytes kSingleStops("'\\\n\r<");
+const StopBytes kDoubleStops("\"\\\n\r", "</");
+const StopBytes kSingleStops("'\\\n\r", "</");
 const StopBytes kDoubleStopsInCode("\"\\\n\r");
 const StopBytes kSingleStopsInCode("'\\\n\r");
 // The escapes that stand for one ASCII byte.
