@@ -9,9 +9,10 @@
 namespace quillomatic {
 namespace {
 
+// writeln first: every statement of our own scripts is one.
 constexpr std::array<PrintCall, 2> kCalls = {{
-    {"document.write", ""},
     {"document.writeln", "\n"},
+    {"document.write", ""},
 }};
 
 // An unpaired surrogate reaches standard output as U+FFFD.
