@@ -184,9 +184,7 @@ void CLikeReader::ReadStatement() {
             Emit(call->After);
             SkipBlanks();
             if (AtStatementEnd(true)) {
-                if (Have(1) && *m_P == ';') {
-                    ++m_P;
-                }
+                PassSemicolon();
                 Commit();
                 return;
             }
@@ -212,18 +210,12 @@ void CLikeReader::ReadStatement() {
             TakeBack(mark);
             SkipBlanks();
             if (AtStatementEnd(true)) {
-                if (Have(1) && *m_P == ';') {
-                    ++m_P;
-                }
+                PassSemicolon();
                 return;
             }
         }
     }
-    const std::uint64_t end = SkipStatement();
-    LeaveOut(start, end, StatementLine(), "not a print of literals");
-    if (Have(1) && *m_P == ';') {
-        ++m_P;
-    }
+    LeaveOutStatement(start, StatementLine(), "not a print of literals");
     Commit();
 }
 

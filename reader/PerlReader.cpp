@@ -169,17 +169,11 @@ void PerlReader::ReadStatement() {
         }
         if (IsOneOf(word, kQuiet)) {
             SkipStatement();
-            if (Have(1) && *m_P == ';') {
-                ++m_P;
-            }
+            PassSemicolon();
             return;
         }
     }
-    const std::uint64_t end = SkipStatement();
-    LeaveOut(start, end, StatementLine(), "not a print of literals");
-    if (Have(1) && *m_P == ';') {
-        ++m_P;
-    }
+    LeaveOutStatement(start, StatementLine(), "not a print of literals");
     Commit();
 }
 
@@ -219,11 +213,7 @@ void PerlReader::ReadPrint(std::uint64_t start) {
         }
     }
     if (elsewhere) {
-        const std::uint64_t end = SkipStatement();
-        LeaveOut(start, end, StatementLine(), "prints elsewhere");
-        if (Have(1) && *m_P == ';') {
-            ++m_P;
-        }
+        LeaveOutStatement(start, StatementLine(), "prints elsewhere");
         Commit();
         return;
     }
@@ -246,9 +236,7 @@ void PerlReader::EndPrint() {
         const std::uint64_t end = SkipStatement();
         LeaveOut(start, end, m_Line, modifier ? "control flow" : "not a print of literals");
     }
-    if (Have(1) && *m_P == ';') {
-        ++m_P;
-    }
+    PassSemicolon();
     Commit();
 }
 

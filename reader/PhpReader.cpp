@@ -160,11 +160,7 @@ void PhpReader::ReadStatement() {
             return;
         }
     }
-    const std::uint64_t end = SkipStatement();
-    LeaveOut(start, end, StatementLine(), "not a print of literals");
-    if (Have(1) && *m_P == ';') {
-        ++m_P;
-    }
+    LeaveOutStatement(start, StatementLine(), "not a print of literals");
     Commit();
 }
 
@@ -175,11 +171,7 @@ void PhpReader::EndStatement() {
     } else if (!AtEnd() && !LooksAt("?>")) {
         // Something the print's arguments did not take: the rest is left out.
         const std::uint64_t start = Offset(m_P);
-        const std::uint64_t end = SkipStatement();
-        LeaveOut(start, end, m_Line, "not a print of literals");
-        if (Have(1) && *m_P == ';') {
-            ++m_P;
-        }
+        LeaveOutStatement(start, m_Line, "not a print of literals");
     }
     Commit();
 }

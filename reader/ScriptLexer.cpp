@@ -434,6 +434,13 @@ void ScriptLexer::SkipGroup() {
     }
 }
 
+void ScriptLexer::LeaveOutStatement(std::uint64_t start, std::uint64_t line,
+                                    std::string_view why) {
+    const std::uint64_t end = SkipStatement();
+    LeaveOut(start, end, line, why);
+    PassSemicolon();
+}
+
 void ScriptLexer::LeaveOutControl(std::uint64_t start, bool named, char stop) {
     SkipBlanks();
     if (named) {

@@ -250,6 +250,15 @@ protected:
                          std::string_view standsFor);
     // Leaves out what lies between two offsets, saying why in the report.
     void LeaveOut(std::uint64_t from, std::uint64_t to, std::uint64_t line, std::string_view why);
+    // Leaves out the statement from `start` to its end, saying why, and
+    // passes the ";" that ends it.
+    void LeaveOutStatement(std::uint64_t start, std::uint64_t line, std::string_view why);
+    // Passes the ";" at the cursor, where there is one.
+    void PassSemicolon() {
+        if (Have(1) && *m_P == ';') {
+            ++m_P;
+        }
+    }
     // The statement is whole: its HTML stays.
     void Commit();
     // A script that prints an HTTP header first (a CGI program) has it left
