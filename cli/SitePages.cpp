@@ -105,6 +105,10 @@ std::size_t SitePages::AddFolder(const std::string& path, const std::string& pre
         }
     }
     if (error) {
+        // A folder that went away meanwhile has lost its pages.
+        if (error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory) {
+            m_UnreadableFolders.push_back(path);
+        }
         AddFailure(
             path, FileError::FromErrno(error.value(), FileError::Action::Open, path).Description());
         return 1;

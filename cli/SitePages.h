@@ -41,6 +41,11 @@ public:
                        const std::string& leftOutFolder = {});
 
     [[nodiscard]] const std::vector<SitePage>& Pages() const noexcept { return m_Pages; }
+    // The folders met that exist but could not be listed: what is below
+    // them is not known now, rather than gone.
+    [[nodiscard]] const std::vector<std::string>& UnreadableFolders() const noexcept {
+        return m_UnreadableFolders;
+    }
     // A line for each script path that several pages would be written to, in
     // the order of their first page: "a" and "b" would both be written as
     // FOLDER/NAME.EXT (with the extension `extension`).
@@ -57,11 +62,11 @@ private:
     std::size_t AddFolder(const std::string& path, const std::string& prefix);
     void AddPage(const std::string& path, const std::string& name);
     void AddFailure(const std::string& path, const std::string& failure);
-    [[nodiscard]] bool IsPageName(const std::string& name) const;
 
     std::vector<std::string> m_Extensions;
     std::pair<std::uint64_t, std::uint64_t> m_LeftOut{}; // device, inode; none when 0, 0
     std::vector<SitePage> m_Pages;
+    std::vector<std::string> m_UnreadableFolders;
     // Each page's name and file, to keep the same file under one name once.
     std::set<std::pair<std::string, std::string>> m_Taken;
 };

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <dirent.h>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -30,14 +29,6 @@ std::optional<PageStamp> StampOf(const std::string& path) {
                      status.st_mode};
 }
 
-bool CanBeRead(const std::string& folder) {
-    DIR* listing = ::opendir(folder.c_str());
-    if (listing != nullptr) {
-        ::closedir(listing);
-    }
-    return listing != nullptr;
-}
-
 bool SamePage(const ScannedPage& a, const ScannedPage& b) {
     return a.Page.Path == b.Page.Path && a.Page.Name == b.Page.Name &&
            a.Page.Failure == b.Page.Failure && a.Stamp == b.Stamp;
@@ -51,21 +42,12 @@ SiteSnapshot::SiteSnapshot(std::vector<ScannedPage> pages,
 
 SiteSnapshot SiteSnapshot::Take(const WatchedSite& watched) {
     std::vector<ScannedPage> pages;
-    std::vector<std::string> unreadable;
     const SitePages site(watched.Inputs, watched.PageExtensions, watched.OutputFolder);
     for (const SitePage& page : site.Pages()) {
-        if (!page.Failure.empty()) {
-            // A folder that holds no page has simply lost its pages.
-            std::error_code ignored;
-            if (std::filesystem::is_directory(page.Path, ignored) && !CanBeRead(page.Path)) {
-                unreadable.push_back(page.Path);
-            }
-            pages.push_back({page, std::nullopt});
-        } else {
-            pages.push_back({page, StampOf(page.Path)});
-        }
+        pages.push_back(
+            {page, page.Failure.empty() ? StampOf(page.Path) : std::optional<PageStamp>()});
     }
-    return {std::move(pages), std::move(unreadable)};
+    return {std::move(pages), site.UnreadableFolders()};
 }
 
 bool SiteSnapshot::IsInUnreadableFolder(const std::string& path) const {

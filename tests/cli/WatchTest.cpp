@@ -49,8 +49,13 @@ protected:
         ::close(m_Log);
     }
 
-    void Start(std::vector<std::string> arguments) {
+    // As the unprivileged user where `asNobody`, to whom permissions apply.
+    void Start(std::vector<std::string> arguments, bool asNobody = false) {
         arguments.insert(arguments.begin(), {QUILLOMATIC_CONVERT, "--watch"});
+        if (asNobody) {
+            arguments.insert(arguments.begin(), {"/usr/bin/setpriv", "--reuid=65534",
+                                                 "--regid=65534", "--clear-groups"});
+        }
         std::vector<char*> argv;
         for (std::string& argument : arguments) {
             argv.push_back(argument.data());
@@ -63,7 +68,7 @@ protected:
         posix_spawn_file_actions_addchdir_np(&actions, folder.Path().c_str());
         posix_spawn_file_actions_adddup2(&actions, log[1], STDERR_FILENO);
         posix_spawn_file_actions_addclose(&actions, log[0]);
-        ::posix_spawn(&m_Watch, QUILLOMATIC_CONVERT, &actions, nullptr, argv.data(), environ);
+        ::posix_spawn(&m_Watch, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         ::close(log[1]);
         m_Log = log[0];
@@ -242,6 +247,23 @@ TEST_F(WatchRun, CtrlCInARunLeavesNoScratchFile) {
     EXPECT_TRUE(EndBy(SIGINT));
     EXPECT_EQ(FilesIn("out"), (std::map<std::string, std::string>{
                                   {"a.php", Convert("--to php site/a.html").output}}));
+}
+
+TEST_F(WatchRun, PagesBelowAFolderThatCannotBeSearchedAreNotTakenForGone) {
+    fs::create_directories(folder / "site/x/y");
+    fs::create_directory(folder / "out");
+    WriteBytes(folder / "site/x/y/page.html", "<p>deep</p>");
+    fs::permissions(folder.Path(), fs::perms::all);
+    fs::permissions(folder / "out", fs::perms::all);
+    Start({"--to", "php", "-d", "out", "site"}, true);
+    ASSERT_EQ(NextLine(), "converted 1 page (x/y/page.html): 1 script written, 0 removed, 0 "
+                          "unchanged");
+    // "x" can still be listed, but not entered.
+    fs::permissions(folder / "site/x", fs::perms(0644));
+    EXPECT_EQ(NextLine(), "quillomatic-convert: Cannot open \"site/x/y\": permission denied.");
+    EXPECT_EQ(NextLine(), "converted 0 pages: 0 scripts written, 0 removed, 0 unchanged");
+    EXPECT_TRUE(fs::exists(folder / "out/x/y/page.php"));
+    EXPECT_TRUE(EndBy(SIGTERM));
 }
 
 TEST_F(WatchRun, WhereTheKernelRefusesWatchesItSaysWhichLimitAndWritesNothing) {
