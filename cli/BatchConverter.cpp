@@ -167,7 +167,7 @@ BatchConverter::Removal BatchConverter::RemoveScripts(const std::string& name) c
             failure = error.Description();
         }
         if (!failure.empty()) {
-            removal.Failure += (removal.Failure.empty() ? "" : "\n") + failure;
+            removal.Failures.push_back(std::move(failure));
         }
     }
     return removal;

@@ -55,7 +55,8 @@ public:
 
     struct Removal {
         std::size_t Removed = 0;
-        std::string Failure; // a line a file left in place or that could not be removed
+        // A line for each file left in place or that could not be removed.
+        std::vector<std::string> Failures;
     };
 
     // Makes `folder` and its parents when missing; fails, before anything is

@@ -14,7 +14,6 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
-#include <sstream>
 
 namespace quillomatic {
 namespace {
@@ -113,6 +112,26 @@ void SiteWatch::ConvertChanges() {
         m_Retried.insert(page.Path);
     }
 
+    std::vector<std::string> converted;
+    const BatchConverter::Totals totals =
+        plan.Pages().empty() ? BatchConverter::Totals{} : ConvertPages(plan, now, converted, failed);
+
+    std::size_t removed = 0;
+    for (const std::string& name : plan.GoneNames()) {
+        const BatchConverter::Removal removal = m_Converter.RemoveScripts(name);
+        removed += removal.Removed;
+        for (const std::string& failure : removal.Failures) {
+            m_Errors << "quillomatic-convert: " << failure << "\n";
+        }
+    }
+    const auto taken = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    m_Errors << LogLine(converted, failed, totals, removed, taken) << "\n" << std::flush;
+}
+
+BatchConverter::Totals SiteWatch::ConvertPages(const ChangePlan& plan, const SiteSnapshot& now,
+                                               std::vector<std::string>& converted,
+                                               std::size_t& failed) {
     // No script is written over any page of the site, converted this time or not.
     std::vector<std::string> sitePages;
     for (const ScannedPage& scanned : now.Pages()) {
@@ -124,7 +143,6 @@ void SiteWatch::ConvertChanges() {
     const BatchConverter::Totals totals =
         m_Converter.Run(plan.Pages(), PageFiles(sitePages), m_CommandLine.Jobs(), report);
     report.Finish();
-    std::vector<std::string> converted;
     for (std::size_t i = 0; i < plan.Pages().size(); ++i) {
         const SitePage& page = plan.Pages()[i];
         if (!page.Failure.empty()) {
@@ -138,19 +156,7 @@ void SiteWatch::ConvertChanges() {
             m_Retried.insert(page.Path);
         }
     }
-
-    std::size_t removed = 0;
-    for (const std::string& name : plan.GoneNames()) {
-        const BatchConverter::Removal removal = m_Converter.RemoveScripts(name);
-        removed += removal.Removed;
-        std::istringstream lines(removal.Failure);
-        for (std::string line; std::getline(lines, line);) {
-            m_Errors << "quillomatic-convert: " << line << "\n";
-        }
-    }
-    const auto taken = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - start);
-    m_Errors << LogLine(converted, failed, totals, removed, taken) << "\n" << std::flush;
+    return totals;
 }
 
 } // namespace quillomatic

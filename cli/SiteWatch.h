@@ -3,6 +3,7 @@
 #pragma once
 
 #include "BatchConverter.h"
+#include "ChangePlan.h"
 #include "CommandLine.h"
 #include "SiteSnapshot.h"
 #include "SiteWatcher.h"
@@ -11,6 +12,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace quillomatic {
 
@@ -34,6 +36,10 @@ public:
 
 private:
     void ConvertChanges();
+    // Converts the plan's pages, adding the names of those converted to
+    // `converted` and counting those that failed in `failed`.
+    BatchConverter::Totals ConvertPages(const ChangePlan& plan, const SiteSnapshot& now,
+                                        std::vector<std::string>& converted, std::size_t& failed);
 
     const CommandLine& m_CommandLine;
     std::ostream& m_Errors;
