@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <getopt.h>
+#include <optional>
 #include <string_view>
 
 namespace quillomatic {
@@ -139,29 +140,35 @@ LineEnds LineEndsNamed(std::string_view name) {
                                   "\" (use crlf or lf)");
 }
 
+// The number `number` spells in decimal digits and nothing else.
+std::optional<unsigned> WholeNumber(std::string_view number) {
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error != std::errc() || end != number.data() + number.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 unsigned JobsNamed(std::string_view number) {
-    unsigned jobs = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), jobs);
-    if (error != std::errc() || end != number.data() + number.size() || jobs == 0) {
+    const std::optional<unsigned> jobs = WholeNumber(number);
+    if (!jobs || *jobs == 0) {
         throw CommandLine::UsageError("--jobs needs a whole number from 1 up, not \"" +
                                       std::string(number) + "\"");
     }
-    return jobs;
+    return *jobs;
 }
 
 // Up to a day, which keeps every sum of times far from overflowing.
 std::chrono::milliseconds MillisecondsNamed(const std::string& option, std::string_view number,
                                             unsigned from) {
-    unsigned milliseconds = 0;
-    const auto [end, error] =
-        std::from_chars(number.data(), number.data() + number.size(), milliseconds);
-    if (error != std::errc() || end != number.data() + number.size() || milliseconds < from ||
-        milliseconds > 86'400'000) {
+    const std::optional<unsigned> milliseconds = WholeNumber(number);
+    if (!milliseconds || *milliseconds < from || *milliseconds > 86'400'000) {
         throw CommandLine::UsageError(option + " needs a whole number of milliseconds from " +
                                       std::to_string(from) + " up, not \"" + std::string(number) +
                                       "\"");
     }
-    return std::chrono::milliseconds(milliseconds);
+    return std::chrono::milliseconds(*milliseconds);
 }
 
 std::string LongNameOf(int value) {
