@@ -35,10 +35,8 @@ std::string LimitAdvice(const std::string& limit) {
 
 } // namespace
 
-InotifyWatcher::InotifyWatcher(std::vector<std::string> inputs, const std::string& outputFolder,
-                               std::vector<std::string> pageExtensions, std::ostream& errors)
-    : m_Descriptor(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), m_Inputs(std::move(inputs)),
-      m_OutputFolderPath(outputFolder), m_PageExtensions(std::move(pageExtensions)),
+InotifyWatcher::InotifyWatcher(WatchedSite site, std::ostream& errors)
+    : m_Descriptor(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), m_Site(std::move(site)),
       m_Errors(errors) {
     if (m_Descriptor < 0) {
         throw std::runtime_error(
@@ -62,10 +60,10 @@ void InotifyWatcher::WatchSite(Watches& watches) {
     // Looked at each time: an output folder removed and made again is another folder.
     struct stat status {};
     m_OutputFolder = {};
-    if (::stat(m_OutputFolderPath.c_str(), &status) == 0) {
+    if (::stat(m_Site.OutputFolder.c_str(), &status) == 0) {
         m_OutputFolder = {status.st_dev, status.st_ino};
     }
-    for (const std::string& input : m_Inputs) {
+    for (const std::string& input : m_Site.Inputs) {
         fs::path absolute = fs::absolute(input).lexically_normal();
         if (absolute.filename().empty()) {
             absolute = absolute.parent_path();
@@ -158,7 +156,7 @@ bool InotifyWatcher::WaitForChange(std::optional<std::chrono::milliseconds> time
 }
 
 bool InotifyWatcher::ReadEvents() {
-    alignas(inotify_event) std::array<char, 65536> buffer{};
+    alignas(inotify_event) std::array<char, 65536> buffer;
     bool changed = false;
     for (;;) {
         const ssize_t length = ::read(m_Descriptor, buffer.data(), buffer.size());
@@ -208,7 +206,7 @@ bool InotifyWatcher::Handle(const inotify_event& event) {
                 WatchFolder(path, false, m_Watches);
             }
             changed = true;
-        } else if (PageNames::IsPageName(name, m_PageExtensions)) {
+        } else if (PageNames::IsPageName(name, m_Site.PageExtensions)) {
             m_Touched.insert(path);
             changed = true;
         }

@@ -1,6 +1,7 @@
 // A watch that the kernel tells of each change in the site (inotify).
 #pragma once
 
+#include "SiteSnapshot.h"
 #include "SiteWatcher.h"
 
 #include <cstdint>
@@ -24,8 +25,7 @@ class InotifyWatcher final : public SiteWatcher {
 public:
     // Fails when the kernel refuses the watches, saying which limit to
     // raise; a folder refused later is told on `errors`, once.
-    InotifyWatcher(std::vector<std::string> inputs, const std::string& outputFolder,
-                   std::vector<std::string> pageExtensions, std::ostream& errors);
+    InotifyWatcher(WatchedSite site, std::ostream& errors);
     ~InotifyWatcher() override;
 
     [[nodiscard]] bool WaitForChange(std::optional<std::chrono::milliseconds> timeout) override;
@@ -49,9 +49,7 @@ private:
     [[nodiscard]] bool Handle(const inotify_event& event);
 
     int m_Descriptor = -1;
-    std::vector<std::string> m_Inputs;
-    std::string m_OutputFolderPath;
-    std::vector<std::string> m_PageExtensions;
+    WatchedSite m_Site;
     std::pair<std::uint64_t, std::uint64_t> m_OutputFolder{}; // device, inode
     std::ostream& m_Errors;
     bool m_Started = false;

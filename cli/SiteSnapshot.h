@@ -30,9 +30,6 @@ struct ScannedPage {
     std::optional<PageStamp> Stamp;
 };
 
-// The pages of the INPUTs in the order SitePages gives them, each with its
-// stamp, and the folders that could not be read (whose pages are not known
-// now, rather than gone).
 // What a watch watches: the INPUTs, the output folder (left out of them),
 // and the extensions of the files that are pages there.
 struct WatchedSite {
@@ -41,6 +38,9 @@ struct WatchedSite {
     std::vector<std::string> PageExtensions;
 };
 
+// The pages of the INPUTs in the order SitePages gives them, each with its
+// stamp, and the folders that could not be read (whose pages are not known
+// now, rather than gone).
 class SiteSnapshot {
 public:
     SiteSnapshot() = default;

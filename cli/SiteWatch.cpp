@@ -65,8 +65,7 @@ std::unique_ptr<SiteWatcher> WatcherFor(const CommandLine& commandLine, const Wa
     if (commandLine.PollInterval().count() > 0) {
         return std::make_unique<PollingWatcher>(site, commandLine.PollInterval());
     }
-    return std::make_unique<InotifyWatcher>(site.Inputs, site.OutputFolder, site.PageExtensions,
-                                            errors);
+    return std::make_unique<InotifyWatcher>(site, errors);
 }
 
 } // namespace
