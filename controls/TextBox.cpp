@@ -109,7 +109,10 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent), m_Fill(*this) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTabChangesFocus(true);
-    connect(document(), &QTextDocument::contentsChanged, this, [this] { m_TextIsCurrent = false; });
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        m_TextIsCurrent = false;
+        m_Text = QString(); // a stale copy would hold a whole text for nothing
+    });
     connect(this, &QPlainTextEdit::textChanged, this, &TextBox::Change);
     connect(&m_Fill, &TextFill::RanOut, this, [this](const QString& before) {
         Restore(before);
