@@ -120,6 +120,9 @@ void WindowModelTest::AScriptNamesTheEncodingItIsSavedIn() {
     QCOMPARE(model.SavingLosesCharacters(script), losesCharacters);
     const TextEncoding saved = model.SavedEncoding(losesCharacters);
     QVERIFY(QString::fromStdString(WindowModel::Labelled(script, saved)).endsWith(savedLabel));
+    model.SetLoadedEncoding(TextEncoding::UTF8); // the box emptied, and the page typed again
+    QVERIFY(
+        model.ScriptToShow(kJSP).endsWith(QStringLiteral("%><%@ page pageEncoding=\"UTF-8\" %>")));
 }
 
 void WindowModelTest::AFailedRunLeavesTheLastOne() {
