@@ -38,7 +38,7 @@ public:
     explicit TextBox(QWidget* parent = nullptr);
 
     [[nodiscard]] QString Text();
-    void SetText(const QString& sNewValue);
+    void SetText(QString sNewValue);
     // Empties the box as an edit the user can undo.
     void Clear();
     [[nodiscard]] bool IsEmpty() const;

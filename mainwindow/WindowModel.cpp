@@ -38,7 +38,7 @@ QString WindowModel::ScriptToShow(std::size_t row) {
     // relabelled itself, every time, since a copy would double a large
     // script's memory: the label is its tail, and names either encoding.
     Relabel(m_Scripts[row], m_LoadedEncoding);
-    return EngineText::ToWindowWithLineFeeds(m_Scripts[row]);
+    return EngineText::ToWindow(m_Scripts[row]);
 }
 
 void WindowModel::KeepEdit(QString script) {

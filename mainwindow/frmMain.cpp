@@ -311,7 +311,7 @@ bool frmMain::LoadPage(QString chosen) {
             html = EngineText::ToWindow(file.ReadAll(&readAs));
         }
         file.Close();
-        txtHTML->SetText(html);
+        txtHTML->SetText(std::move(html));
         m_Model.SetLoadedEncoding(readAs);
         m_Model.SetLastPage(chosen);
         if (reported > 0) {

@@ -16,14 +16,13 @@ namespace {
 constexpr std::size_t kJSP = 3; // rows of kScriptViews, in the toolbar's order
 constexpr std::size_t kPHP = 2;
 
-// The script the engine makes of `html` in the format of `row`, with the LF
-// line breaks a text box holds.
+// The script the engine makes of `html` in the format of `row`.
 QString EngineScript(std::size_t row, const QString& html) {
     quillomatic::Converter converter(QDir::tempPath().toStdString());
     const std::string script =
         converter.ConvertTo(*quillomatic::kScriptViews[row].Format, html.toStdString());
     QFile::remove(QString::fromStdString(converter.StagingFileName()));
-    return QString::fromStdString(script).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return QString::fromStdString(script);
 }
 
 } // namespace
