@@ -46,7 +46,8 @@ private:
     void RunConversion();
     // RunConversion, telling the user when it fails; false then.
     bool RunConversionOrReport();
-    void ShowFormat(qint16 Index);
+    // Shows the view of the toolbar's `button`: the HTML page or a script.
+    void ShowFormat(qint16 button);
     // The load command for `chosen`, or for a file picked in the open dialog
     // when `chosen` is empty; true when the HTML box got the page.
     bool LoadPage(QString chosen);

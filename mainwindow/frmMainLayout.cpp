@@ -171,7 +171,7 @@ frmMainLayout::frmMainLayout(QWidget* owner) : Form(Twips::Rect(0, 0, 7170, 4890
     cmdMinimize->setAccessibleName(QStringLiteral("Minimize"));
     cmdClose->setAccessibleName(QStringLiteral("Close"));
     xtTab->setAccessibleName(QStringLiteral("Formats"));
-    xtTab->Button(1)->setAccessibleName(QStringLiteral("HTML page"));
+    xtTab->Button(kHTMLButton)->setAccessibleName(QStringLiteral("HTML page"));
     for (std::size_t row = 0; row < kScriptViews.size(); ++row) {
         xtTab->Button(ButtonOfRow(row))
             ->setAccessibleName(EngineText::ToWindow(kScriptViews[row].Format->Name));
