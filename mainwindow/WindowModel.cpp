@@ -10,8 +10,7 @@
 
 namespace quillomatic {
 
-WindowModel::WindowModel(std::string stagingFolder, StagingFiles& staging)
-    : m_StagingFolder(std::move(stagingFolder)), m_Staging(staging) {}
+WindowModel::WindowModel(std::string stagingFolder) : m_StagingFolder(std::move(stagingFolder)) {}
 
 void WindowModel::Run(const QString& html) {
     DropEdits();

@@ -24,8 +24,8 @@ namespace quillomatic {
 class WindowModel {
 public:
     // Conversions stage in `stagingFolder`, or in the current folder when it
-    // is empty; their staging files are kept in `staging`.
-    WindowModel(std::string stagingFolder, StagingFiles& staging);
+    // is empty; their staging files go with the model (see StagingFiles).
+    explicit WindowModel(std::string stagingFolder = {});
 
     void SetStagingFolder(std::string folder) { m_StagingFolder = std::move(folder); }
 
@@ -73,7 +73,7 @@ public:
 
 private:
     std::string m_StagingFolder;
-    StagingFiles& m_Staging;
+    StagingFiles m_Staging;
     QString m_ConvertedHTML;
     bool m_HTMLChanged = false;
     std::array<std::string, kScriptViews.size()> m_Scripts;

@@ -12,7 +12,6 @@
 #pragma once
 
 #include "ScriptViews.h"
-#include "StagingFiles.h"
 #include "WindowModel.h"
 #include "frmMainLayout.h"
 
@@ -76,8 +75,7 @@ private:
     void cmdAbout_Click();
 
     frmError* m_frmError = nullptr;
-    StagingFiles m_StagingFiles;
-    WindowModel m_Model{{}, m_StagingFiles};
+    WindowModel m_Model;
 };
 
 } // namespace quillomatic

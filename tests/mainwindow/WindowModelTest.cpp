@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using quillomatic::StagingFiles;
 using quillomatic::TextEncoding;
 using quillomatic::WindowModel;
 
@@ -41,8 +40,7 @@ private slots:
 
 void WindowModelTest::ARunKeepsEachScriptOnceAndDropsTheEdits() {
     QTemporaryDir staging;
-    StagingFiles files;
-    WindowModel model(staging.path().toStdString(), files);
+    WindowModel model(staging.path().toStdString());
     const QString html = QStringLiteral("<p class=\"x\">$5 caf\u00E9</p>\r\nlast");
     model.SetHTMLChanged(true);
     model.Run(html);
@@ -75,8 +73,7 @@ void WindowModelTest::TheEditsARunWouldDropAreNamed_data() {
 void WindowModelTest::TheEditsARunWouldDropAreNamed() {
     QFETCH(QList<int>, rows);
     QFETCH(QString, named);
-    StagingFiles files;
-    WindowModel model({}, files);
+    WindowModel model;
     for (const int row : rows) {
         model.SetShownRow(static_cast<std::size_t>(row));
         model.KeepEdit(QStringLiteral("edited"));
@@ -108,9 +105,8 @@ void WindowModelTest::AScriptNamesTheEncodingItIsSavedIn() {
     QFETCH(bool, losesCharacters);
     QFETCH(QString, shownLabel);
     QFETCH(QString, savedLabel);
-    StagingFiles files;
     QTemporaryDir staging;
-    WindowModel model(staging.path().toStdString(), files);
+    WindowModel model(staging.path().toStdString());
     model.SetLoadedEncoding(loaded);
     model.Run(QStringLiteral("<p>\u201Cquoted\u201D caf\u00E9</p>\r\n") + typed);
     const QString shown = model.ScriptToShow(kJSP);
@@ -125,9 +121,8 @@ void WindowModelTest::AScriptNamesTheEncodingItIsSavedIn() {
 }
 
 void WindowModelTest::AFailedRunLeavesTheLastOne() {
-    StagingFiles files;
     QTemporaryDir staging;
-    WindowModel model(staging.path().toStdString(), files);
+    WindowModel model(staging.path().toStdString());
     model.Run(QStringLiteral("<p>first</p>"));
     const QString php = model.ScriptToShow(kPHP);
     model.SetHTMLChanged(true);
