@@ -100,9 +100,8 @@ frmMainLayout::frmMainLayout(QWidget* owner) : Form(Twips::Rect(0, 0, 7170, 4890
     cdg->SetDialogTitle(QStringLiteral("Load HTML"));
     cdg->SetFilter(kHTMLFilter);
     cdg->SetFontName(QStringLiteral("Verdana"));
-    // Until a file is picked, the dialogs open in the folder the window was
-    // made in, the one the program was started from (before it moves to its
-    // staging folder).
+    // Until a file is picked, the dialogs open in the folder the program was
+    // started from, which stays its current folder.
     cdg->SetInitDir(QDir::currentPath());
 
     xtTab = new Toolbar(this);
