@@ -65,10 +65,11 @@ QString PageNamed(QStringList arguments) {
 
 // Qt, finding no display, aborts with advice to reinstall it; the user is
 // better told what is missing. Only where Qt would look for a display: a
-// platform named through QT_QPA_PLATFORM or -platform is Qt's to judge.
+// platform named through QT_QPA_PLATFORM, -platform or --platform is Qt's to
+// judge (Qt takes no "=" form of the option).
 bool NoDisplayToOpen(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-platform") == 0) {
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) {
             return false;
         }
     }

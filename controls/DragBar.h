@@ -20,10 +20,6 @@ public:
     void SetCaption(const QString& sNewValue);
     [[nodiscard]] QColor ForeColor() const { return m_ForeColor; }
     void SetForeColor(const QColor& color);
-    [[nodiscard]] qint16 ScaleMode() const { return m_ScaleMode; }
-    void SetScaleMode(qint16 mode) { m_ScaleMode = mode; }
-    [[nodiscard]] QSize ScaleSize() const { return m_ScaleSize; }
-    void SetScaleSize(QSize size) { m_ScaleSize = size; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -34,8 +30,6 @@ protected:
 private:
     QString m_Caption;
     QColor m_ForeColor = Qt::white;
-    qint16 m_ScaleMode = 0;
-    QSize m_ScaleSize;
     bool m_FollowingPointer = false;
     QPoint m_GrabOffset; // pointer position relative to the window's corner
 };

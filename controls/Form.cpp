@@ -60,7 +60,6 @@ DragBar* Form::MakeTitleBar(int widthTwips) {
     bar->setGeometry(Twips::Rect(0, 0, widthTwips, 255));
     bar->setFont(Fonts::Verdana(8.25, true));
     bar->SetForeColor(Qt::white);
-    bar->SetScaleSize(bar->size());
     return bar;
 }
 

@@ -20,16 +20,18 @@ namespace {
 constexpr qsizetype kLongLine = 16 * 1024;
 
 // CR LF and a lone CR become LF, in one pass (the widget would read CR LF as
-// two line breaks).
-QString WithLineFeeds(const QString& text) {
-    if (!text.contains(QLatin1Char('\r'))) {
+// two line breaks). In place: a large text of its own, as a loaded page or a
+// script is, gets no second copy; one shared with the caller is copied, as
+// the caller's must stay as it was.
+QString WithLineFeeds(QString text) {
+    const qsizetype first = text.indexOf(QLatin1Char('\r'));
+    if (first < 0) {
         return text;
     }
-    QString result(text.size(), Qt::Uninitialized);
-    QChar* out = result.data();
-    const QChar* in = text.constData();
-    const QChar* const end = in + text.size();
-    for (; in != end; ++in) {
+    QChar* const begin = text.data();
+    const QChar* const end = begin + text.size();
+    QChar* out = begin + first;
+    for (const QChar* in = out; in != end; ++in) {
         if (*in == QLatin1Char('\r')) {
             *out++ = QLatin1Char('\n');
             if (in + 1 != end && in[1] == QLatin1Char('\n')) {
@@ -39,8 +41,8 @@ QString WithLineFeeds(const QString& text) {
             *out++ = *in;
         }
     }
-    result.truncate(out - result.constData());
-    return result;
+    text.truncate(out - begin);
+    return text;
 }
 
 // The document's text with CR LF line breaks, in one pass. Its raw text
@@ -109,7 +111,10 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent), m_Fill(*this) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTabChangesFocus(true);
-    connect(document(), &QTextDocument::contentsChanged, this, [this] { m_TextIsCurrent = false; });
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        m_TextIsCurrent = false;
+        m_Text = QString(); // a stale copy would hold a whole text for nothing
+    });
     connect(this, &QPlainTextEdit::textChanged, this, &TextBox::Change);
     connect(&m_Fill, &TextFill::RanOut, this, [this](const QString& before) {
         Restore(before);
@@ -195,10 +200,10 @@ QString TextBox::Text() {
     return m_Text;
 }
 
-void TextBox::SetText(const QString& sNewValue) {
+void TextBox::SetText(QString sNewValue) {
     // Both made before the box changes, so that a text too large for memory
     // leaves the box as it was.
-    QString text = WithLineFeeds(sNewValue);
+    QString text = WithLineFeeds(std::move(sNewValue));
     const QString before = Text();
     try {
         Show(std::move(text), before);

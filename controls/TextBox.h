@@ -38,7 +38,7 @@ public:
     explicit TextBox(QWidget* parent = nullptr);
 
     [[nodiscard]] QString Text();
-    void SetText(const QString& sNewValue);
+    void SetText(QString sNewValue);
     // Empties the box as an edit the user can undo.
     void Clear();
     [[nodiscard]] bool IsEmpty() const;
@@ -82,9 +82,10 @@ private:
     void Restore(const QString& text);
 
     TextFill m_Fill;
-    // Text() as last built, while the document has not changed since: on a
-    // large page building it takes tens of milliseconds, and a loaded page
-    // has it built once its fill ends, before anyone asks.
+    // Text() as last built, while the document has not changed since, and
+    // nothing once it has: on a large page building it takes tens of
+    // milliseconds, and a loaded page has it built once its fill ends, before
+    // anyone asks.
     QString m_Text;
     bool m_TextIsCurrent = false;
     bool m_TextBuiltAhead = true;

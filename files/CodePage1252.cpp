@@ -55,22 +55,6 @@ char ByteOfCharacter(char32_t c) {
     return kUnmappable;
 }
 
-// Length of the run of 7-bit bytes at the start of `text`, eight bytes at a time.
-std::size_t AsciiRunLength(const char* text, std::size_t size) {
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text + i, 8);
-        if (word & 0x8080808080808080ULL) {
-            break;
-        }
-    }
-    while (i < size && static_cast<unsigned char>(text[i]) < 0x80) {
-        ++i;
-    }
-    return i;
-}
-
 } // namespace
 
 namespace CodePage1252 {
@@ -78,7 +62,7 @@ namespace CodePage1252 {
 void AppendDecoded(std::string_view bytes, std::string& utf8) {
     std::size_t i = 0;
     while (i < bytes.size()) {
-        const std::size_t run = AsciiRunLength(bytes.data() + i, bytes.size() - i);
+        const std::size_t run = AsciiRunLength(bytes.substr(i));
         utf8.append(bytes.data() + i, run);
         i += run;
         for (; i < bytes.size() && static_cast<unsigned char>(bytes[i]) >= 0x80; ++i) {
@@ -91,7 +75,7 @@ void AppendDecoded(std::string_view bytes, std::string& utf8) {
 char* EncodeTo(std::string_view utf8, char* out) {
     std::size_t i = 0;
     while (i < utf8.size()) {
-        const std::size_t run = AsciiRunLength(utf8.data() + i, utf8.size() - i);
+        const std::size_t run = AsciiRunLength(utf8.substr(i));
         std::memcpy(out, utf8.data() + i, run);
         out += run;
         i += run;
@@ -118,7 +102,7 @@ void AppendEncoded(std::string_view utf8, std::string& bytes) {
 
 bool CanEncode(std::string_view utf8) {
     for (std::size_t i = 0; i < utf8.size();) {
-        i += AsciiRunLength(utf8.data() + i, utf8.size() - i);
+        i += AsciiRunLength(utf8.substr(i));
         if (i == utf8.size()) {
             break;
         }

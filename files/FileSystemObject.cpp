@@ -12,26 +12,32 @@
 #include <unistd.h>
 
 namespace quillomatic {
+namespace {
+
+// A staging file's name: the start, random lowercase hexadecimal digits, the end.
+constexpr std::string_view kTempStart = "qm";
+constexpr int kTempDigits = 8;
+constexpr std::string_view kTempEnd = ".tmp";
+
+} // namespace
 
 FileSystemObject::FileSystemObject() : m_Random(std::random_device{}()) {}
 
 FileSystemObject::FileSystemObject(std::uint64_t seed) : m_Random(seed) {}
 
 std::string FileSystemObject::GetTempName() {
-    std::array<char, 16> name{};
-    std::snprintf(name.data(), name.size(), "qm%08x.tmp", static_cast<unsigned>(m_Random()));
-    return name.data();
+    std::array<char, kTempDigits + 1> digits{};
+    std::snprintf(digits.data(), digits.size(), "%0*x", kTempDigits,
+                  static_cast<unsigned>(m_Random()));
+    return std::string(kTempStart) + digits.data() + std::string(kTempEnd);
 }
 
 bool FileSystemObject::IsTempName(std::string_view name) noexcept {
-    constexpr std::string_view kStart = "qm";
-    constexpr std::string_view kEnd = ".tmp";
-    constexpr std::size_t kDigits = 8;
-    if (name.size() != kStart.size() + kDigits + kEnd.size() || !name.starts_with(kStart) ||
-        !name.ends_with(kEnd)) {
+    if (name.size() != kTempStart.size() + kTempDigits + kTempEnd.size() ||
+        !name.starts_with(kTempStart) || !name.ends_with(kTempEnd)) {
         return false;
     }
-    const std::string_view digits = name.substr(kStart.size(), kDigits);
+    const std::string_view digits = name.substr(kTempStart.size(), kTempDigits);
     return std::all_of(digits.begin(), digits.end(),
                        [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }

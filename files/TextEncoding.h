@@ -80,6 +80,10 @@ struct Utf8Lead {
     return std::size_t(lead.Length);
 }
 
+// How many bytes at the start of `text` are ASCII (below 0x80): markup is
+// mostly ASCII, and whatever reads or checks text here skips such a run whole.
+[[nodiscard]] std::size_t AsciiRunLength(std::string_view text) noexcept;
+
 // Says whether a page's bytes, given in pieces cut anywhere, are valid UTF-8
 // (see Utf8Lead), and whether they are all ASCII.
 class Utf8Check {

@@ -13,9 +13,6 @@ namespace quillomatic::EngineText {
 // A byte-order mark at the start stays, as the character U+FEFF, so a page
 // saved again keeps it.
 [[nodiscard]] QString ToWindow(std::string_view text);
-// The same with every CR LF made the LF a text box holds inside, in place:
-// a large script goes into its box without a second copy of its text.
-[[nodiscard]] QString ToWindowWithLineFeeds(std::string_view text);
 // A path from a file dialog, in the encoding the file system uses.
 [[nodiscard]] std::string Path(const QString& path);
 

@@ -10,8 +10,7 @@
 
 namespace quillomatic {
 
-WindowModel::WindowModel(std::string stagingFolder, StagingFiles& staging)
-    : m_StagingFolder(std::move(stagingFolder)), m_Staging(staging) {}
+WindowModel::WindowModel(std::string stagingFolder) : m_StagingFolder(std::move(stagingFolder)) {}
 
 void WindowModel::Run(const QString& html) {
     DropEdits();
@@ -29,15 +28,16 @@ void WindowModel::Run(const QString& html) {
     m_HTMLChanged = false;
 }
 
-QString WindowModel::ScriptToShow(std::size_t row) const {
+QString WindowModel::ScriptToShow(std::size_t row) {
     if (m_Edits[row]) {
         return *m_Edits[row];
     }
     // The engine names UTF-8 for the box's text; a page that came in as
-    // Windows-1252 shows the directive it is saved with.
-    return EngineText::ToWindowWithLineFeeds(m_LoadedEncoding == TextEncoding::UTF8
-                                                 ? m_Scripts[row]
-                                                 : Labelled(m_Scripts[row], m_LoadedEncoding));
+    // Windows-1252 shows the directive it is saved with. The kept script is
+    // relabelled itself, every time, since a copy would double a large
+    // script's memory: the label is its tail, and names either encoding.
+    Relabel(m_Scripts[row], m_LoadedEncoding);
+    return EngineText::ToWindow(m_Scripts[row]);
 }
 
 void WindowModel::KeepEdit(QString script) {

@@ -15,16 +15,17 @@ namespace quillomatic {
 
 // What the window knows beyond what its boxes show, and every rule about it:
 // a run converts the HTML into each format of kScriptViews, in the run's
-// order, and keeps each script once, in the engine's form (UTF-8 bytes), the
-// engine keeping no copy; the user's edits of a script are kept per format
-// until the next run or a Reset; a page keeps the encoding it came in, which
-// its scripts are saved in and which a JSP script's directive names. frmMain
-// shows the model and feeds it what the user does.
+// order, and keeps each script once, in the engine's form (UTF-8 bytes, its
+// directive naming the encoding it was last shown for), the engine keeping no
+// copy; the user's edits of a script are kept per format until the next run
+// or a Reset; a page keeps the encoding it came in, which its scripts are
+// saved in and which a JSP script's directive names. frmMain shows the model
+// and feeds it what the user does.
 class WindowModel {
 public:
     // Conversions stage in `stagingFolder`, or in the current folder when it
-    // is empty; their staging files are kept in `staging`.
-    WindowModel(std::string stagingFolder, StagingFiles& staging);
+    // is empty; their staging files go with the model (see StagingFiles).
+    explicit WindowModel(std::string stagingFolder = {});
 
     void SetStagingFolder(std::string folder) { m_StagingFolder = std::move(folder); }
 
@@ -40,8 +41,8 @@ public:
 
     // The script of `row` as its view shows it: the user's edit, or the
     // run's script with the directive of the encoding it is saved in (its
-    // line breaks LF, as the box holds them inside).
-    [[nodiscard]] QString ScriptToShow(std::size_t row) const;
+    // line breaks CR LF either way, as the script box takes and gives them).
+    [[nodiscard]] QString ScriptToShow(std::size_t row);
     // The row whose script the script box holds, if any.
     [[nodiscard]] std::optional<std::size_t> ShownRow() const noexcept { return m_ShownRow; }
     void SetShownRow(std::size_t row) noexcept { m_ShownRow = row; }
@@ -72,7 +73,7 @@ public:
 
 private:
     std::string m_StagingFolder;
-    StagingFiles& m_Staging;
+    StagingFiles m_Staging;
     QString m_ConvertedHTML;
     bool m_HTMLChanged = false;
     std::array<std::string, kScriptViews.size()> m_Scripts;

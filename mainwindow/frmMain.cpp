@@ -67,7 +67,7 @@ frmMain::frmMain(QWidget* owner) : frmMainLayout(owner) {
     connect(txtHTML, &TextBox::FillFailed, this,
             [this] { ReportLackOfMemory(QStringLiteral("load this page")); });
     connect(txtScriptSource, &TextBox::FillFailed, this, [this] {
-        ShowFormat(0);
+        ShowFormat(kHTMLButton);
         ReportLackOfMemory(QStringLiteral("show this script"));
     });
     // Keys for what the buttons do, as desktop programs have them.
@@ -75,7 +75,7 @@ frmMain::frmMain(QWidget* owner) : frmMainLayout(owner) {
     // dialog offers pages, never the script of the view it was pressed in.
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this), &QShortcut::activated, this,
             [this] {
-                ShowFormat(0);
+                ShowFormat(kHTMLButton);
                 LoadPage({});
             });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated, this,
@@ -91,7 +91,7 @@ frmMain::frmMain(QWidget* owner) : frmMainLayout(owner) {
 void frmMain::Form_Load() {
     m_frmError = new frmError(this);
     tdbTitle->SetCaption(AppTitle());
-    ShowFormat(0);
+    ShowFormat(kHTMLButton);
     CenterOnScreen();
     show();
     // Ready for a paste, as the label above it asks.
@@ -132,9 +132,9 @@ bool frmMain::RunConversionOrReport() {
     }
 }
 
-void frmMain::ShowFormat(qint16 Index) {
+void frmMain::ShowFormat(qint16 button) {
     KeepScriptEdits();
-    if (Index == 0) {
+    if (button == kHTMLButton) {
         fra[0]->show();
         fra[1]->hide();
         cdg->SetFilter(kHTMLFilter);
@@ -142,7 +142,7 @@ void frmMain::ShowFormat(qint16 Index) {
         xtTab->SetSelectedButton(kHTMLButton);
         return;
     }
-    const std::optional<std::size_t> shown = RowOfButton(static_cast<qint16>(Index + 1));
+    const std::optional<std::size_t> shown = RowOfButton(button);
     if (!shown) {
         return;
     }
@@ -221,7 +221,7 @@ void frmMain::cmdConvertNow_Click() {
 }
 
 void frmMain::xtTab_ButtonClick(qint16 Index, const QString& /*Key*/) {
-    ShowFormat(static_cast<qint16>(Index - 1));
+    ShowFormat(Index);
 }
 
 void frmMain::txtHTML_Change() {
@@ -253,7 +253,7 @@ void frmMain::cmdReset_Click() {
     // Undone by Ctrl+Z in the HTML box, like any edit.
     txtHTML->Clear();
     m_Model.DropEdits();
-    ShowFormat(0);
+    ShowFormat(kHTMLButton);
 }
 
 void frmMain::cmdLoadFromFile_Click() {
@@ -311,7 +311,7 @@ bool frmMain::LoadPage(QString chosen) {
             html = EngineText::ToWindow(file.ReadAll(&readAs));
         }
         file.Close();
-        txtHTML->SetText(html);
+        txtHTML->SetText(std::move(html));
         m_Model.SetLoadedEncoding(readAs);
         m_Model.SetLastPage(chosen);
         if (reported > 0) {

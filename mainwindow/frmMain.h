@@ -12,7 +12,6 @@
 #pragma once
 
 #include "ScriptViews.h"
-#include "StagingFiles.h"
 #include "WindowModel.h"
 #include "frmMainLayout.h"
 
@@ -46,7 +45,8 @@ private:
     void RunConversion();
     // RunConversion, telling the user when it fails; false then.
     bool RunConversionOrReport();
-    void ShowFormat(qint16 Index);
+    // Shows the view of the toolbar's `button`: the HTML page or a script.
+    void ShowFormat(qint16 button);
     // The load command for `chosen`, or for a file picked in the open dialog
     // when `chosen` is empty; true when the HTML box got the page.
     bool LoadPage(QString chosen);
@@ -75,8 +75,7 @@ private:
     void cmdAbout_Click();
 
     frmError* m_frmError = nullptr;
-    StagingFiles m_StagingFiles;
-    WindowModel m_Model{{}, m_StagingFiles};
+    WindowModel m_Model;
 };
 
 } // namespace quillomatic

@@ -100,9 +100,8 @@ frmMainLayout::frmMainLayout(QWidget* owner) : Form(Twips::Rect(0, 0, 7170, 4890
     cdg->SetDialogTitle(QStringLiteral("Load HTML"));
     cdg->SetFilter(kHTMLFilter);
     cdg->SetFontName(QStringLiteral("Verdana"));
-    // Until a file is picked, the dialogs open in the folder the window was
-    // made in, the one the program was started from (before it moves to its
-    // staging folder).
+    // Until a file is picked, the dialogs open in the folder the program was
+    // started from, which stays its current folder.
     cdg->SetInitDir(QDir::currentPath());
 
     xtTab = new Toolbar(this);
@@ -171,7 +170,7 @@ frmMainLayout::frmMainLayout(QWidget* owner) : Form(Twips::Rect(0, 0, 7170, 4890
     cmdMinimize->setAccessibleName(QStringLiteral("Minimize"));
     cmdClose->setAccessibleName(QStringLiteral("Close"));
     xtTab->setAccessibleName(QStringLiteral("Formats"));
-    xtTab->Button(1)->setAccessibleName(QStringLiteral("HTML page"));
+    xtTab->Button(kHTMLButton)->setAccessibleName(QStringLiteral("HTML page"));
     for (std::size_t row = 0; row < kScriptViews.size(); ++row) {
         xtTab->Button(ButtonOfRow(row))
             ->setAccessibleName(EngineText::ToWindow(kScriptViews[row].Format->Name));

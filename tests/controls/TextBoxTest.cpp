@@ -25,6 +25,7 @@ private slots:
     void changeIsRaisedOncePerSetText_data();
     void changeIsRaisedOncePerSetText();
     void changeIsRaisedForEveryKeystroke();
+    void keepsNoCopyOfATextItNoLongerHolds();
     void largeTextShowsAtOnceAndIsWholeWheneverRead();
     void largeTextFillsInWhileIdleAndUndoKeepsIt();
     void newTextDuringAFillReplacesItWhole();
@@ -186,6 +187,14 @@ void TextBoxTest::changeIsRaisedForEveryKeystroke() {
     QCOMPARE(changes.count(), 5);
     QCOMPARE(box.Text(), QStringLiteral("ab\r\n"));
     QVERIFY(box.HoldsText(QStringLiteral("ab\r\n")));
+}
+
+void TextBoxTest::keepsNoCopyOfATextItNoLongerHolds() {
+    TextBox box;
+    box.SetText(QStringLiteral("first"));
+    const QString first = box.Text();
+    box.SetText(QStringLiteral("second"));
+    QVERIFY2(first.isDetached(), "the box still shares the text it held");
 }
 
 void TextBoxTest::largeTextShowsAtOnceAndIsWholeWheneverRead() {

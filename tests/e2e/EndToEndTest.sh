@@ -46,6 +46,12 @@ status=0
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" page.html >/dev/null 2>"$work/no-display.log" || status=$?
 [ "$status" -eq 1 ] && [ "$(cat "$work/no-display.log")" = "quillomatic: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)." ] ||
     { echo "FAIL: without a display, status $status and:" >&2; cat "$work/no-display.log" >&2; exit 1; }
+# A platform named in either spelling Qt takes is left to Qt, which starts on it: the option after it is refused.
+for option in -platform --platform; do
+    status=0
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$option" offscreen --no-such-option >/dev/null 2>&1 || status=$?
+    [ "$status" -eq 2 ] || { echo "FAIL: $option offscreen without a display: status $status" >&2; exit 1; }
+done
 
 # A display of our own. The server picks a free number itself and writes it
 # once it takes connections: another test starting a server at the same

@@ -1,6 +1,8 @@
 // Windows-1252: every byte has a character, and encoding never fails.
 #include "CodePage1252.h"
 
+#include "TextEncoding.h"
+
 #include <gtest/gtest.h>
 #include <random>
 
@@ -17,6 +19,18 @@ std::string Encoded(std::string_view text) {
     std::string bytes;
     CodePage1252::AppendEncoded(text, bytes);
     return bytes;
+}
+
+// Past the 64 and the 8 bytes that are looked at at once, and short of them.
+TEST(TextEncoding, AnAsciiRunEndsAtTheFirstByteOf0x80OrAbove) {
+    std::string text(130, '\x7F');
+    EXPECT_EQ(AsciiRunLength(text), text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        EXPECT_EQ(AsciiRunLength(std::string_view(text).substr(0, at)), at);
+        text[at] = '\x80';
+        EXPECT_EQ(AsciiRunLength(text), at);
+        text[at] = '\x7F';
+    }
 }
 
 TEST(CodePage1252, BytesDecodeToTheirCharacters) {

@@ -34,6 +34,7 @@ TEST_F(FileSystemObjectTest, TempNamesAreBareRandomAndFresh) {
     for (int i = 0; i < 1000; ++i) {
         const std::string name = fileSystem.GetTempName();
         ASSERT_TRUE(hasTheForm(name)) << name;
+        ASSERT_TRUE(FileSystemObject::IsTempName(name)) << name;
         names.insert(name);
     }
     EXPECT_GE(names.size(), 999u);

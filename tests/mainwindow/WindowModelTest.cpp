@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using quillomatic::StagingFiles;
 using quillomatic::TextEncoding;
 using quillomatic::WindowModel;
 
@@ -16,14 +15,13 @@ namespace {
 constexpr std::size_t kJSP = 3; // rows of kScriptViews, in the toolbar's order
 constexpr std::size_t kPHP = 2;
 
-// The script the engine makes of `html` in the format of `row`, with the LF
-// line breaks a text box holds.
+// The script the engine makes of `html` in the format of `row`.
 QString EngineScript(std::size_t row, const QString& html) {
     quillomatic::Converter converter(QDir::tempPath().toStdString());
     const std::string script =
         converter.ConvertTo(*quillomatic::kScriptViews[row].Format, html.toStdString());
     QFile::remove(QString::fromStdString(converter.StagingFileName()));
-    return QString::fromStdString(script).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return QString::fromStdString(script);
 }
 
 } // namespace
@@ -42,8 +40,7 @@ private slots:
 
 void WindowModelTest::ARunKeepsEachScriptOnceAndDropsTheEdits() {
     QTemporaryDir staging;
-    StagingFiles files;
-    WindowModel model(staging.path().toStdString(), files);
+    WindowModel model(staging.path().toStdString());
     const QString html = QStringLiteral("<p class=\"x\">$5 caf\u00E9</p>\r\nlast");
     model.SetHTMLChanged(true);
     model.Run(html);
@@ -76,8 +73,7 @@ void WindowModelTest::TheEditsARunWouldDropAreNamed_data() {
 void WindowModelTest::TheEditsARunWouldDropAreNamed() {
     QFETCH(QList<int>, rows);
     QFETCH(QString, named);
-    StagingFiles files;
-    WindowModel model({}, files);
+    WindowModel model;
     for (const int row : rows) {
         model.SetShownRow(static_cast<std::size_t>(row));
         model.KeepEdit(QStringLiteral("edited"));
@@ -109,9 +105,8 @@ void WindowModelTest::AScriptNamesTheEncodingItIsSavedIn() {
     QFETCH(bool, losesCharacters);
     QFETCH(QString, shownLabel);
     QFETCH(QString, savedLabel);
-    StagingFiles files;
     QTemporaryDir staging;
-    WindowModel model(staging.path().toStdString(), files);
+    WindowModel model(staging.path().toStdString());
     model.SetLoadedEncoding(loaded);
     model.Run(QStringLiteral("<p>\u201Cquoted\u201D caf\u00E9</p>\r\n") + typed);
     const QString shown = model.ScriptToShow(kJSP);
@@ -120,12 +115,14 @@ void WindowModelTest::AScriptNamesTheEncodingItIsSavedIn() {
     QCOMPARE(model.SavingLosesCharacters(script), losesCharacters);
     const TextEncoding saved = model.SavedEncoding(losesCharacters);
     QVERIFY(QString::fromStdString(WindowModel::Labelled(script, saved)).endsWith(savedLabel));
+    model.SetLoadedEncoding(TextEncoding::UTF8); // the box emptied, and the page typed again
+    QVERIFY(
+        model.ScriptToShow(kJSP).endsWith(QStringLiteral("%><%@ page pageEncoding=\"UTF-8\" %>")));
 }
 
 void WindowModelTest::AFailedRunLeavesTheLastOne() {
-    StagingFiles files;
     QTemporaryDir staging;
-    WindowModel model(staging.path().toStdString(), files);
+    WindowModel model(staging.path().toStdString());
     model.Run(QStringLiteral("<p>first</p>"));
     const QString php = model.ScriptToShow(kPHP);
     model.SetHTMLChanged(true);
