@@ -298,6 +298,15 @@ void PerlReader::ArgumentDone(Mark start) {
     Emit(recoded);
 }
 
+void PerlReader::TakenBack(std::size_t size) {
+    // A literal read and taken back again (one an operator follows, or one
+    // skipped in an expression) leaves no wide character behind; the places
+    // go in ascending order.
+    while (!m_Wide.empty() && m_Wide.back().first >= size) {
+        m_Wide.pop_back();
+    }
+}
+
 void PerlReader::EmitValue(std::uint32_t value) {
     if (value > 0x10FFFF) {
         value = 0xFFFD;

@@ -210,6 +210,7 @@ void ScriptLexer::EmitCharacter(char32_t c) {
 void ScriptLexer::TakeBack(Mark mark) {
     m_OutSize = std::max(mark.Html, m_OutCommitted);
     m_Report.TruncateTo(std::max(mark.Notes, m_NotesCommitted));
+    TakenBack(m_OutSize);
 }
 
 void ScriptLexer::Note(std::uint64_t line, std::string text) {

@@ -107,6 +107,9 @@ protected:
     [[nodiscard]] virtual bool IsWordByte(char c) const;
     // An argument of a print is read whole, its HTML held from `start` on.
     virtual void ArgumentDone(Mark /*start*/) {}
+    // The held HTML was taken back to `size` bytes: what a reader noted of
+    // the HTML past it describes HTML that is gone.
+    virtual void TakenBack(std::size_t /*size*/) {}
 
     // The input. [m_P, m_End) are the bytes read from the cursor on.
     const char* m_P = nullptr;
