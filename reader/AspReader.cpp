@@ -121,8 +121,8 @@ void AspReader::SkipBlanks() {
         const char c = *m_P;
         if (c == ' ' || c == '\t') {
             ++m_P;
-        } else if (c == '_' && Have(2) && (m_P[1] == '\n' || m_P[1] == '\r' || m_P[1] == ' ')) {
-            // A line continued: "_" and blanks up to the line end.
+        } else if (c == '_') {
+            // A line continued: "_" and spaces or tabs up to the line end.
             std::size_t at = 1;
             while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
                 ++at;

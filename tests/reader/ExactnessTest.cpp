@@ -139,6 +139,7 @@ TEST(AspExactness, AspAsVBScriptWritesIt) {
          " & Chr(65) & Chr( 34 ) & VBCRLF %>",
          "ab\r\n\r\n\r\n\tA\"\r\n"},
         {"continued", "<%\r\nResponse.Write \"a\" & _\r\n  \"b\"\r\n%>", "ab"},
+        {"continued_tab", "<%\r\nResponse.Write \"a\" & _\t\r\n \"b\"\r\n%>", "ab"},
         {"expression", "x<%= \"y\" %>z<%=\"q\"\"\" & vbTab%>", "xyzq\"\t"},
         {"comments",
          "<%\r\n' Response.Write \"no\"\r\nRem Response.Write \"no\"\r\n"
