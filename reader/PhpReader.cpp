@@ -201,8 +201,9 @@ void PhpReader::SkipBlanks() {
         } else {
             return;
         }
-        // A line comment ends at the line's end or before "?>".
-        while (Have(1) && *m_P != '\n' && !LooksAt("?>")) {
+        // A line comment ends at the line's end (a lone CR too, as PHP's
+        // lexer has it) or before "?>".
+        while (Have(1) && *m_P != '\n' && *m_P != '\r' && !LooksAt("?>")) {
             ++m_P;
         }
     }

@@ -70,6 +70,7 @@ TEST_F(Exactness, PhpAsPhpPrintsIt) {
                           "    raw \\t $x\n    N;\n"},
               {"comments", "<?php\n// echo \"no\";\n# echo \"no\";\n/* echo \"no\"; */\n"
                            "echo /* x */ \"yes\"; // ?> after\n"},
+              {"cr_comments", "<?php // c\recho \"a\"; # d\recho \"b\"; ?>"},
               {"bytes", "<?php echo \"caf\xE9 \x93q\x94 \xE6\x97\xA5\", '\xFF';"},
               {"close_tag", "<?php echo 'a' ?>\r\nb<?php echo 'c' ?>\n\nd<?php echo 'e' ?>\rf"},
           },
