@@ -199,34 +199,31 @@ void AspReader::ReadStatement() {
     StartStatement();
     const std::uint64_t start = Offset(m_P);
     if (IsWordByte(*m_P)) {
-        const std::string_view word = WordAt();
+        std::string_view word = WordAt();
         if (EqualsIgnoringCase(word, "rem")) {
             while (Have(1) && *m_P != '\n' && *m_P != '\r' && !AtBlockEnd()) {
                 ++m_P;
             }
             return;
         }
-        if (EqualsIgnoringCase(word, "response")) {
-            std::size_t at = word.size();
-            while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-                ++at;
-            }
-            if (Have(at + 6) && m_P[at] == '.') {
-                ++at;
+        // "Call Response.Write(…)" prints as Response.Write does: Call only
+        // asks for the arguments in parentheses.
+        const bool call = EqualsIgnoringCase(word, "call");
+        if (call || EqualsIgnoringCase(word, "response")) {
+            std::size_t at = 0;
+            if (call) {
+                at = word.size();
                 while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
                     ++at;
                 }
-                std::size_t end = at;
-                while (Have(end + 1) && IsWordByte(m_P[end])) {
-                    ++end;
-                }
-                if (EqualsIgnoringCase({m_P + at, end - at}, "write")) {
-                    m_P += end;
-                    ReadArguments(false, 0);
-                    EndStatement();
-                    return;
-                }
             }
+            if (const std::size_t end = ResponseWriteEnd(at)) {
+                m_P += end;
+                ReadArguments(false, 0);
+                EndStatement();
+                return;
+            }
+            word = WordAt(); // where looking ahead read more, the bytes moved
         }
         if (IsOneOf(word, kQuiet)) {
             SkipStatement();
@@ -267,6 +264,29 @@ void AspReader::ReadStatement() {
     const std::uint64_t end = SkipStatement();
     LeaveOut(start, end, StatementLine(), "not a print of literals");
     Commit();
+}
+
+std::size_t AspReader::ResponseWriteEnd(std::size_t at) {
+    if (!(Have(at + 8) && StartsIgnoringCase(m_P + at, "response") &&
+          !(Have(at + 9) && IsWordByte(m_P[at + 8])))) {
+        return 0;
+    }
+    at += 8;
+    while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
+        ++at;
+    }
+    if (!(Have(at + 6) && m_P[at] == '.')) {
+        return 0;
+    }
+    ++at;
+    while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
+        ++at;
+    }
+    std::size_t end = at;
+    while (Have(end + 1) && IsWordByte(m_P[end])) {
+        ++end;
+    }
+    return EqualsIgnoringCase({m_P + at, end - at}, "write") ? end : 0;
 }
 
 bool AspReader::ReadOwnStatement() {

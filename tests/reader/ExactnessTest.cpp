@@ -135,6 +135,8 @@ TEST(AspExactness, AspAsVBScriptWritesIt) {
          " : Response.Write \"d\"\r\n%>",
          "abcd"},
         {"quotes", "<% Response.Write \"say \"\"hi\"\"\" %>", "say \"hi\""},
+        {"call", "<% Call Response.Write(\"e\")\r\ncall  response . write (\"f\" & \"g\") %>",
+         "efg"},
         {"joined",
          "<% Response.Write \"a\" & \"b\" & vbCrLf & vbNewLine & vbCr & vbLf & vbTab"
          " & Chr(65) & Chr( 34 ) & VBCRLF %>",
