@@ -175,7 +175,11 @@ void JavaScriptReader::ReadTemplate() {
             ++m_P;
             return;
         }
-        EndUnits();
+        // A surrogate an escape left waiting may pair with the next escape,
+        // as in a string, or with what is read next where the bytes ran out.
+        if (c != '\\' && m_P != m_End) {
+            EndUnits();
+        }
         if (c == '\\') {
             ReadEscape(true);
         } else if (c == '$' && LooksAt("${")) {

@@ -114,6 +114,7 @@ TEST_F(Exactness, JavaScriptAsNodeWritesIt) {
                           R"(\u{1F389}|\uD83C\uDF89|\uD800|\101|\q|a\)"
                           "\nb\");"},
               {"templates", "document.write(`a \\t 'b' \"c\"\r\nd`, `\\``);"},
+              {"template_pair", "document.write(`\\uD83D\\uDE00|\\uD83D|\\uDE00`);"},
               {"comments", "// document.write('no');\n/* document.write('no'); */\n"
                            "<!-- document.write('no');\ndocument.write('yes');\n"
                            "--> document.write('no');\n"},
