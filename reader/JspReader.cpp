@@ -3,7 +3,9 @@
 
 #include "StopBytes.h"
 #include "TargetFormat.h"
+#include "TextEncoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -312,18 +314,19 @@ void JspReader::ReadCharacter() {
         }
     } else {
         bool escaped = false;
-        const char* from = m_P;
+        const std::uint64_t from = Offset(m_P);
         const std::uint32_t c = NextCharacter(escaped);
         if (escaped) {
             EmitUnit(c);
         } else {
-            // One character of the page's bytes, however many bytes it takes.
-            const auto lead = static_cast<unsigned char>(*from);
-            std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-            m_P = from;
-            if (!Have(length)) {
-                length = 1;
-            }
+            // One character of the page's bytes: a UTF-8 one whole, however
+            // many bytes it takes; any other byte alone, as a page in a
+            // single-byte encoding has it.
+            m_P = At(from);
+            (void)Have(4);
+            char32_t ignored = 0;
+            const std::size_t length = std::max<std::size_t>(
+                DecodeUtf8({m_P, static_cast<std::size_t>(m_End - m_P)}, ignored), 1);
             Emit(m_P, length);
             m_P += length;
         }
