@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace quillomatic {
 namespace {
@@ -404,9 +405,11 @@ std::uint64_t ScriptLexer::ScanExpression(bool atConcatenation, bool commas, cha
 std::uint64_t ScriptLexer::SkipStatement() {
     bool loose = false;
     const std::uint64_t start = Offset(m_P);
-    m_StopAtModifiers = false;
+    // Set back as it was: a skip may run inside another (a "${…}" in a
+    // string skipped with its statement).
+    const bool stopAtModifiers = std::exchange(m_StopAtModifiers, false);
     std::uint64_t end = ScanExpression(false, false, 0, loose);
-    m_StopAtModifiers = true;
+    m_StopAtModifiers = stopAtModifiers;
     // A bracket that closes nothing is a statement of its own, passed.
     if (Offset(m_P) == start && Have(1) && !AtStatementEnd(false) && !AtBlockEnd()) {
         Pass();
@@ -420,7 +423,7 @@ void ScriptLexer::SkipGroup() {
     const char closer = opener == '(' ? ')' : opener == '[' ? ']' : '}';
     ++m_P;
     bool loose = false;
-    m_StopAtModifiers = false;
+    const bool stopAtModifiers = std::exchange(m_StopAtModifiers, false);
     for (;;) {
         ScanExpression(false, false, closer, loose);
         // A statement's end inside the group is part of it (a closure's body).
@@ -429,7 +432,7 @@ void ScriptLexer::SkipGroup() {
         }
         Pass();
     }
-    m_StopAtModifiers = true;
+    m_StopAtModifiers = stopAtModifiers;
     if (Have(1) && *m_P == closer) {
         ++m_P;
     }
