@@ -123,10 +123,7 @@ void AspReader::SkipBlanks() {
             ++m_P;
         } else if (c == '_') {
             // A line continued: "_" and spaces or tabs up to the line end.
-            std::size_t at = 1;
-            while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-                ++at;
-            }
+            const std::size_t at = PastSpaces(1);
             if (!(Have(at + 1) && (m_P[at] == '\n' || m_P[at] == '\r'))) {
                 return;
             }
@@ -210,14 +207,7 @@ void AspReader::ReadStatement() {
         // asks for the arguments in parentheses.
         const bool call = EqualsIgnoringCase(word, "call");
         if (call || EqualsIgnoringCase(word, "response")) {
-            std::size_t at = 0;
-            if (call) {
-                at = word.size();
-                while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-                    ++at;
-                }
-            }
-            if (const std::size_t end = ResponseWriteEnd(at)) {
+            if (const std::size_t end = ResponseWriteEnd(call ? PastSpaces(word.size()) : 0)) {
                 m_P += end;
                 ReadArguments(false, 0);
                 EndStatement();
@@ -271,17 +261,11 @@ std::size_t AspReader::ResponseWriteEnd(std::size_t at) {
           !(Have(at + 9) && IsWordByte(m_P[at + 8])))) {
         return 0;
     }
-    at += 8;
-    while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-        ++at;
-    }
+    at = PastSpaces(at + 8);
     if (!(Have(at + 6) && m_P[at] == '.')) {
         return 0;
     }
-    ++at;
-    while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-        ++at;
-    }
+    at = PastSpaces(at + 1);
     std::size_t end = at;
     while (Have(end + 1) && IsWordByte(m_P[end])) {
         ++end;
@@ -345,26 +329,18 @@ bool AspReader::ReadLiteral() {
     }
     if (EqualsIgnoringCase(word, "chr")) {
         // Chr(n) for a number n below 128 is that ASCII character.
-        std::size_t at = word.size();
-        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-            ++at;
-        }
+        std::size_t at = PastSpaces(word.size());
         if (!(Have(at + 1) && m_P[at] == '(')) {
             return false;
         }
-        ++at;
-        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-            ++at;
-        }
+        at = PastSpaces(at + 1);
         unsigned value = 0;
         std::size_t digits = 0;
         while (Have(at + 1) && m_P[at] >= '0' && m_P[at] <= '9' && digits < 4) {
             value = value * 10 + static_cast<unsigned>(m_P[at++] - '0');
             ++digits;
         }
-        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-            ++at;
-        }
+        at = PastSpaces(at);
         if (digits == 0 || value >= 128 || !(Have(at + 1) && m_P[at] == ')')) {
             return false;
         }

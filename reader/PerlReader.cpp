@@ -354,10 +354,7 @@ bool PerlReader::ReadLiteral() {
     }
     if (c == 'q' && Have(2) && !(Before() != '\0' && IsNameAfter(Before(), Before(2)))) {
         const std::size_t word = m_P[1] == 'q' ? 2 : 1;
-        std::size_t at = word;
-        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-            ++at;
-        }
+        const std::size_t at = PastSpaces(word);
         if (!Have(at + 1) || (at > word && m_P[at] == '#') || IsNameByte(m_P[word]) ||
             IsBlankByte(m_P[at]) || (m_P[at] == '=' && Have(at + 2) && m_P[at + 1] == '>') ||
             std::strchr(",;)}-", m_P[at]) != nullptr) {
@@ -392,10 +389,7 @@ bool PerlReader::SkipQuoted(bool afterValue) {
         const std::string_view word = WordAt();
         const bool twice = word == "s" || word == "tr" || word == "y";
         if (twice || word == "m" || word == "qr" || word == "qw" || word == "qx") {
-            std::size_t at = word.size();
-            while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-                ++at;
-            }
+            const std::size_t at = PastSpaces(word.size());
             if (Have(at + 1) && !IsNameByte(m_P[at]) && !IsBlankByte(m_P[at]) &&
                 std::strchr(",;)=}-", m_P[at]) == nullptr) {
                 m_P += at;
@@ -652,10 +646,7 @@ bool PerlReader::ReadInterpolation() {
         }
     } else if (sigil == '$' && (next == ' ' || next == '\t')) {
         // "$ name" is $name; a "$" before other blanks stays.
-        std::size_t at = 1;
-        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-            ++at;
-        }
+        const std::size_t at = PastSpaces(1);
         if (!(Have(at + 1) && IsNameStart(m_P[at]))) {
             return false;
         }
@@ -734,12 +725,7 @@ void PerlReader::ReadHeredoc() {
     std::size_t indentation = 0;
     std::size_t lines = 0;
     for (;;) {
-        std::size_t at = lineStart;
-        if (indented) {
-            while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-                ++at;
-            }
-        }
+        const std::size_t at = indented ? PastSpaces(lineStart) : lineStart;
         std::size_t end = at;
         while (Have(end + 1) && m_P[end] != '\n') {
             ++end;

@@ -461,9 +461,7 @@ bool PhpReader::ReadInterpolation() {
 void PhpReader::ReadHeredoc() {
     const std::uint64_t line = m_Line;
     m_P += 3;
-    while (Have(1) && (*m_P == ' ' || *m_P == '\t')) {
-        ++m_P;
-    }
+    m_P += PastSpaces(0);
     char quote = 0;
     if (Have(1) && (*m_P == '"' || *m_P == '\'')) {
         quote = *m_P++;
@@ -485,10 +483,7 @@ void PhpReader::ReadHeredoc() {
     std::size_t lineStart = 0;
     std::size_t indentation = 0;
     for (;;) {
-        std::size_t at = lineStart;
-        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-            ++at;
-        }
+        std::size_t at = PastSpaces(lineStart);
         if (Have(at + marker.size()) && std::memcmp(m_P + at, marker.data(), marker.size()) == 0 &&
             !(Have(at + marker.size() + 1) && IsNameByte(m_P[at + marker.size()]))) {
             indentation = at - lineStart;

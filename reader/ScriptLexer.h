@@ -121,6 +121,14 @@ protected:
         return static_cast<std::size_t>(m_End - m_P) >= count || Fill(count);
     }
     [[nodiscard]] bool AtEnd() { return !Have(1); }
+    // `at` moved past the spaces and tabs that stand from `at` bytes after
+    // the cursor on.
+    [[nodiscard]] std::size_t PastSpaces(std::size_t at) {
+        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
+            ++at;
+        }
+        return at;
+    }
     [[nodiscard]] bool LooksAt(std::string_view text) {
         // The first byte alone settles most tests, without a call.
         return Have(text.size()) && m_P[0] == text[0] &&
