@@ -13,22 +13,6 @@ const StopBytes kStringStops("\"%\n\r");
 // A doubled quote stands for one.
 constexpr auto kDoubledQuote = EscapeTable("\"\"");
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view word, std::string_view lower) {
-    if (word.size() != lower.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        if (Lower(word[i]) != lower[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 struct Constant {
     std::string_view Name;
     std::string_view Text;
@@ -46,16 +30,6 @@ constexpr std::array<std::string_view, 22> kControl = {
     "while", "wend",   "select", "case",     "sub",   "function", "with", "exit",
     "call",  "each",   "until",  "property", "class", "then"};
 constexpr std::array<std::string_view, 5> kQuiet = {"option", "dim", "redim", "const", "private"};
-
-template <std::size_t N>
-bool IsOneOf(std::string_view word, const std::array<std::string_view, N>& words) {
-    for (const std::string_view candidate : words) {
-        if (EqualsIgnoringCase(word, candidate)) {
-            return true;
-        }
-    }
-    return false;
-}
 
 } // namespace
 
@@ -147,7 +121,8 @@ std::size_t AspReader::ConcatenationAt() {
     if (!Have(1) || *m_P != '&') {
         return 0;
     }
-    if (Have(3) && (Lower(m_P[1]) == 'h' || Lower(m_P[1]) == 'o') && IsWordByte(m_P[2])) {
+    if (Have(3) && (StartsIgnoringCase(m_P + 1, "h") || StartsIgnoringCase(m_P + 1, "o")) &&
+        IsWordByte(m_P[2])) {
         return 0;
     }
     return 1;
@@ -171,7 +146,7 @@ std::size_t AspReader::OperandPunctuationAt(bool afterValue) {
 bool AspReader::IsLooseWord(std::string_view word) const {
     static constexpr std::array<std::string_view, 9> kLoose = {"and", "or", "not", "xor", "eqv",
                                                                "imp", "is", "mod", "like"};
-    return IsOneOf(word, kLoose);
+    return IsOneOfIgnoringCase(word, kLoose);
 }
 
 void AspReader::ReadStatements() {
@@ -215,11 +190,11 @@ void AspReader::ReadStatement() {
             }
             word = WordAt(); // where looking ahead read more, the bytes moved
         }
-        if (IsOneOf(word, kQuiet)) {
+        if (IsOneOfIgnoringCase(word, kQuiet)) {
             SkipStatement();
             return;
         }
-        if (IsOneOf(word, kControl)) {
+        if (IsOneOfIgnoringCase(word, kControl)) {
             const bool isIf = EqualsIgnoringCase(word, "if") || EqualsIgnoringCase(word, "elseif");
             m_P += word.size();
             std::uint64_t end = Offset(m_P);

@@ -3,6 +3,7 @@
 
 #include "StopBytes.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -42,14 +43,10 @@ char ClosingOf(char open) {
     }
 }
 
+// Perl's words are in one letter case.
 template <std::size_t N>
 bool IsOneOf(std::string_view word, const std::array<std::string_view, N>& words) {
-    for (const std::string_view candidate : words) {
-        if (word == candidate) {
-            return true;
-        }
-    }
-    return false;
+    return std::ranges::find(words, word) != words.end();
 }
 
 constexpr std::array<std::string_view, 12> kControl = {"if",    "elsif", "else",  "unless",

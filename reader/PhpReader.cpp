@@ -27,29 +27,6 @@ bool IsNameByte(char c) {
     return IsNameStart(c) || (c >= '0' && c <= '9');
 }
 
-bool EqualsIgnoringCase(std::string_view word, std::string_view lower) {
-    if (word.size() != lower.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        const char c = word[i] >= 'A' && word[i] <= 'Z' ? char(word[i] - 'A' + 'a') : word[i];
-        if (c != lower[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-template <std::size_t N>
-bool IsOneOf(std::string_view word, const std::array<std::string_view, N>& words) {
-    for (const std::string_view candidate : words) {
-        if (EqualsIgnoringCase(word, candidate)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 constexpr std::array<std::string_view, 16> kControl = {
     "if",  "elseif", "else",    "while", "for",     "foreach",  "switch", "do",
     "try", "catch",  "finally", "case",  "default", "function", "match",  "declare"};
@@ -145,7 +122,7 @@ void PhpReader::ReadStatement() {
             EndStatement();
             return;
         }
-        if (IsOneOf(word, kControl)) {
+        if (IsOneOfIgnoringCase(word, kControl)) {
             const bool named = EqualsIgnoringCase(word, "function");
             const bool isCase =
                 EqualsIgnoringCase(word, "case") || EqualsIgnoringCase(word, "default");
@@ -153,7 +130,7 @@ void PhpReader::ReadStatement() {
             LeaveOutControl(start, named, isCase ? ':' : 0);
             return;
         }
-        if (IsOneOf(word, kControlEnds)) {
+        if (IsOneOfIgnoringCase(word, kControlEnds)) {
             m_P += word.size();
             LeaveOut(start, Offset(m_P), StatementLine(), "control flow");
             Commit();

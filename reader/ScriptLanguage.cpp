@@ -8,19 +8,12 @@
 #include "PerlReader.h"
 #include "PhpReader.h"
 
-#include <algorithm>
-
 namespace quillomatic {
 namespace {
 
 template <typename Reader>
 std::unique_ptr<ScriptLexer> Make(TextStream& script, ScriptSink& html, ReadReport& report) {
     return std::make_unique<Reader>(script, html, report);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return std::ranges::equal(a, b, {}, lower, lower);
 }
 
 } // namespace

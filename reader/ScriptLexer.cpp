@@ -32,10 +32,6 @@ bool IsHeaderNameByte(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
 }
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 } // namespace
 
 std::string_view Trimmed(std::string_view text) {
@@ -119,18 +115,6 @@ bool ScriptLexer::Fill(std::size_t count) {
         std::memset(m_Buffer.get() + (m_End - m_Buffer.get()), 0, 1 + StopBytes::kPadding);
     }
     return static_cast<std::size_t>(m_End - m_P) >= count;
-}
-
-bool ScriptLexer::LooksAtIgnoringCase(std::string_view text) {
-    if (!Have(text.size())) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (Lower(m_P[i]) != Lower(text[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 void ScriptLexer::SkipByteOrderMark() {
@@ -310,9 +294,7 @@ bool ScriptLexer::TakeHeader(bool last) {
             // The line is not whole yet.
             return last || html.size() > kMostHeader ? decided() : false;
         }
-        std::string lowered(line.substr(0, name));
-        std::transform(lowered.begin(), lowered.end(), lowered.begin(), Lower);
-        contentType = contentType || lowered == "content-type";
+        contentType = contentType || EqualsIgnoringCase(line.substr(0, name), "content-type");
         at = end + 1;
     }
 }

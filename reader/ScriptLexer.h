@@ -30,6 +30,23 @@ inline bool StartsIgnoringCase(const char* text, std::string_view start) {
     return true;
 }
 
+// Whether `a` and `b` are the same word, ASCII letters in either case.
+[[nodiscard]] inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && StartsIgnoringCase(a.data(), b);
+}
+
+// Whether `word` is one of `words`, ASCII letters in either case.
+template <std::size_t N>
+[[nodiscard]] bool IsOneOfIgnoringCase(std::string_view word,
+                                       const std::array<std::string_view, N>& words) {
+    for (const std::string_view candidate : words) {
+        if (EqualsIgnoringCase(word, candidate)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // A reader goes through its script once, from start to end, and writes what
 // the script prints as it goes: the page text around code blocks at once, a
 // statement's HTML once the statement is read to its end, so that a statement
@@ -134,7 +151,9 @@ protected:
         return Have(text.size()) && m_P[0] == text[0] &&
                std::memcmp(m_P + 1, text.data() + 1, text.size() - 1) == 0;
     }
-    [[nodiscard]] bool LooksAtIgnoringCase(std::string_view text);
+    [[nodiscard]] bool LooksAtIgnoringCase(std::string_view text) {
+        return Have(text.size()) && StartsIgnoringCase(m_P, text);
+    }
     // The byte `back` bytes before the cursor, where it is still held; NUL otherwise.
     [[nodiscard]] char Before(std::size_t back = 1) const noexcept {
         return static_cast<std::size_t>(m_P - m_Buffer.get()) >= back
