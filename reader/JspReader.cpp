@@ -263,32 +263,9 @@ bool JspReader::ReadEscape(std::uint64_t line) {
     } else {
         c = NextCharacter(escaped);
     }
-    switch (c) {
-    case 'b':
-        EmitUnit('\b');
+    if (c < 0x80 && kSimpleEscapes[c] != '\0') {
+        EmitUnit(static_cast<unsigned char>(kSimpleEscapes[c]));
         return false;
-    case 't':
-        EmitUnit('\t');
-        return false;
-    case 'n':
-        EmitUnit('\n');
-        return false;
-    case 'f':
-        EmitUnit('\f');
-        return false;
-    case 'r':
-        EmitUnit('\r');
-        return false;
-    case 's':
-        EmitUnit(' ');
-        return false;
-    case '"':
-    case '\'':
-    case '\\':
-        EmitUnit(c);
-        return false;
-    default:
-        break;
     }
     if (c >= '0' && c <= '7') {
         std::uint32_t value = c - '0';

@@ -514,21 +514,10 @@ void PerlReader::ReadDelimited(bool interpolating) {
 void PerlReader::ReadEscape() {
     const char c = m_P[1];
     m_P += 2;
+    if (const char stands = kSimpleEscapes[static_cast<unsigned char>(c)]; stands != '\0') {
+        return EmitText(&stands, 1);
+    }
     switch (c) {
-    case 'n':
-        return EmitText("\n", 1);
-    case 't':
-        return EmitText("\t", 1);
-    case 'r':
-        return EmitText("\r", 1);
-    case 'f':
-        return EmitText("\f", 1);
-    case 'b':
-        return EmitText("\b", 1);
-    case 'a':
-        return EmitText("\a", 1);
-    case 'e':
-        return EmitText("\x1B", 1);
     case 'U':
     case 'L':
     case 'Q':

@@ -304,36 +304,9 @@ void PhpReader::ReadEscape(bool inHeredoc) {
         return;
     }
     const char c = m_P[1];
-    char simple = 0;
-    switch (c) {
-    case '\\':
-    case '$':
-        simple = c;
-        break;
-    case '"':
-        simple = inHeredoc ? 0 : c;
-        break;
-    case 'n':
-        simple = '\n';
-        break;
-    case 't':
-        simple = '\t';
-        break;
-    case 'r':
-        simple = '\r';
-        break;
-    case 'v':
-        simple = '\v';
-        break;
-    case 'e':
-        simple = '\x1B';
-        break;
-    case 'f':
-        simple = '\f';
-        break;
-    default:
-        break;
-    }
+    // A heredoc's quote needs no escape: there "\"" is both bytes.
+    const char simple =
+        inHeredoc && c == '"' ? '\0' : kDoubleQuotedEscapes[static_cast<unsigned char>(c)];
     if (simple != 0) {
         EmitByte(simple);
         m_P += 2;
