@@ -348,16 +348,10 @@ void AspReader::ReadString() {
             EmitByte(*m_P++);
             continue;
         }
-        if (m_P == m_End) {
-            if (!Have(1)) {
-                Fail(line, "a string literal is not closed");
-            }
-            continue; // more was read
-        }
-        if (c == '\n' || c == '\r') {
+        // A line end, or a NUL: the end of the bytes read or a NUL in the string.
+        if (c == '\n' || c == '\r' || !PassNul()) {
             Fail(line, "a string literal is not closed");
         }
-        EmitByte(*m_P++);
     }
 }
 

@@ -257,9 +257,7 @@ void PhpReader::ReadDoubleQuoted() {
             EmitByte(*m_P++);
             break;
         default: // NUL: the end of the bytes read, or a NUL in the string
-            if (m_P != m_End) {
-                EmitByte(*m_P++);
-            } else if (!Have(1)) {
+            if (!PassNul()) {
                 Fail(line, "a string literal is not closed");
             }
         }
@@ -289,9 +287,7 @@ void PhpReader::ReadSingleQuoted() {
             EmitByte(*m_P++);
             break;
         default:
-            if (m_P != m_End) {
-                EmitByte(*m_P++);
-            } else if (!Have(1)) {
+            if (!PassNul()) {
                 Fail(line, "a string literal is not closed");
             }
         }

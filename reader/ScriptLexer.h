@@ -283,6 +283,15 @@ protected:
     // Leaves out the statement from `start` to its end, saying why, and
     // passes the ";" that ends it.
     void LeaveOutStatement(std::uint64_t start, std::uint64_t line, std::string_view why);
+    // At a NUL a scan through a literal stopped at: a NUL of the literal
+    // is copied, or else more of the script read; false at its end.
+    [[nodiscard]] bool PassNul() {
+        if (m_P != m_End) {
+            EmitByte(*m_P++);
+            return true;
+        }
+        return Have(1);
+    }
     // Passes the ";" at the cursor, where there is one.
     void PassSemicolon() {
         if (Have(1) && *m_P == ';') {
