@@ -2,6 +2,7 @@
 #include "PerlReader.h"
 
 #include "StopBytes.h"
+#include "TextEncoding.h"
 
 #include <algorithm>
 #include <array>
@@ -282,13 +283,9 @@ void PerlReader::ArgumentDone(Mark start) {
             i += m_Wide[wide++].second;
             continue;
         }
-        const auto byte = static_cast<unsigned char>(held[i++]);
-        if (byte < 0x80) {
-            recoded += static_cast<char>(byte);
-        } else {
-            recoded += static_cast<char>(0xC0 | byte >> 6);
-            recoded += static_cast<char>(0x80 | (byte & 0x3F));
-        }
+        char utf8[2];
+        const char* const end = AppendUtf8(static_cast<unsigned char>(held[i++]), utf8);
+        recoded.append(utf8, static_cast<std::size_t>(end - utf8));
     }
     m_Wide.clear();
     Resize(start.Html);

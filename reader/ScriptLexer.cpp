@@ -24,10 +24,6 @@ constexpr std::size_t kMostHeader = std::size_t(1) << 16;
 // The report shows this much of a statement or placeholder.
 constexpr std::size_t kBrief = 60;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
 bool IsHeaderNameByte(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
 }
@@ -35,10 +31,10 @@ bool IsHeaderNameByte(char c) {
 } // namespace
 
 std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
+    while (!text.empty() && IsBlankByte(text.front())) {
         text.remove_prefix(1);
     }
-    while (!text.empty() && IsBlank(text.back())) {
+    while (!text.empty() && IsBlankByte(text.back())) {
         text.remove_suffix(1);
     }
     return text;
@@ -47,13 +43,13 @@ std::string_view Trimmed(std::string_view text) {
 std::string BriefText(std::string_view source) {
     std::string brief;
     for (const char c : Trimmed(source)) {
-        if (IsBlank(c)) {
+        if (IsBlankByte(c)) {
             if (!brief.empty() && brief.back() != ' ') {
                 brief += ' ';
             }
             continue;
         }
-        if (brief.size() >= kBrief && (static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+        if (brief.size() >= kBrief && !IsUtf8Continuation(static_cast<unsigned char>(c))) {
             return brief + "\xE2\x80\xA6"; // an ellipsis
         }
         // A control character would act on the terminal the report goes to.

@@ -419,7 +419,7 @@ constexpr std::array<char, 256> EscapeTable(std::string_view pairs) {
 // Turns the trimmed source of a placeholder or left-out statement into one
 // short line for the report.
 [[nodiscard]] std::string BriefText(std::string_view source);
-// Without the blanks (spaces, tabs, line ends) around it.
+// Without the blanks (see IsBlankByte) around it.
 [[nodiscard]] std::string_view Trimmed(std::string_view text);
 
 } // namespace quillomatic
