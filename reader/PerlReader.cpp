@@ -706,7 +706,6 @@ void PerlReader::ReadHeredoc() {
     m_P = At(bodyStart);
     std::size_t lineStart = 0;
     std::size_t indentation = 0;
-    std::size_t lines = 0;
     for (;;) {
         const std::size_t at = indented ? PastSpaces(lineStart) : lineStart;
         std::size_t end = at;
@@ -722,7 +721,6 @@ void PerlReader::ReadHeredoc() {
             Fail(line, "a heredoc's terminator \"" + marker + "\" is missing");
         }
         lineStart = end + 1;
-        ++lines;
     }
     const std::uint64_t terminator = Offset(m_P) + lineStart;
     m_Line = m_HeredocResumeLine;
@@ -758,7 +756,6 @@ void PerlReader::ReadHeredoc() {
     m_HeredocResume = Have(1) ? Offset(m_P) + 1 : Offset(m_P);
     m_HeredocResumeLine = m_Line + 1;
     m_HeredocPending = true;
-    (void)lines;
     m_P = At(resumeAt);
     m_Line = line;
 }

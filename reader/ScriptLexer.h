@@ -187,7 +187,6 @@ protected:
     // heredoc, whose body lies ahead of the cursor).
     void HoldWhole(bool whole) { m_HoldWhole = whole; }
     [[nodiscard]] std::uint64_t StatementLine() const noexcept { return m_StatementLine; }
-    [[nodiscard]] std::uint64_t StatementStart() const noexcept { return m_Pin; }
     // Where the statement's HTML and notes started.
     [[nodiscard]] std::size_t StatementHeld() const noexcept { return m_OutCommitted; }
     [[nodiscard]] std::size_t StatementNotes() const noexcept { return m_NotesCommitted; }
@@ -356,8 +355,6 @@ protected:
     bool GoBack(std::uint64_t offset, std::uint64_t line);
     // Whether an operand ends at the cursor, after its blanks.
     [[nodiscard]] bool OperandEnds(bool commas, char closer, bool afterValue = true);
-
-    [[nodiscard]] const std::string& ScriptPath() const noexcept { return m_ScriptPath; }
 
 private:
     bool Fill(std::size_t count);
