@@ -8,6 +8,8 @@
 #include "PerlReader.h"
 #include "PhpReader.h"
 
+#include <cassert>
+
 namespace quillomatic {
 namespace {
 
@@ -44,14 +46,10 @@ const ScriptLanguage* LanguageOfPath(std::string_view path) {
     return nullptr;
 }
 
-const ScriptLanguage* LanguageNamed(std::string_view word) {
-    for (const ScriptLanguage& language : kScriptLanguages) {
-        if (EqualsIgnoringCase(word, language.Format->CommandName) ||
-            EqualsIgnoringCase(word, language.Format->Extension)) {
-            return &language;
-        }
-    }
-    return nullptr;
+const ScriptLanguage& LanguageOf(const TargetFormat& format) {
+    const auto row = static_cast<std::size_t>(&format - kTargetFormats.data());
+    assert(row < kScriptLanguages.size() && kScriptLanguages[row].Format == &format);
+    return kScriptLanguages[row];
 }
 
 std::vector<std::string> ScriptExtensions() {
