@@ -4,7 +4,6 @@
 #include "StopBytes.h"
 
 #include <array>
-#include <cstring>
 
 namespace quillomatic {
 namespace {
@@ -42,20 +41,7 @@ bool AspReader::IsWordByte(char c) const {
 
 void AspReader::ReadScript() {
     SkipByteOrderMark();
-    for (;;) {
-        HoldNothing();
-        if (AtEnd()) {
-            return;
-        }
-        const auto* open =
-            static_cast<const char*>(std::memchr(m_P, '<', static_cast<std::size_t>(m_End - m_P)));
-        const char* const textEnd = open != nullptr ? open : m_End;
-        Emit(m_P, static_cast<std::size_t>(textEnd - m_P));
-        PassTo(textEnd);
-        Commit();
-        if (open == nullptr) {
-            continue;
-        }
+    while (ReadPageTextTo('<')) {
         const std::uint64_t line = m_Line;
         if (LooksAt("<%@")) {
             // A directive (the language, the code page) prints nothing.

@@ -45,20 +45,7 @@ void PhpReader::ReadScript() {
 }
 
 bool PhpReader::ReadPageText() {
-    for (;;) {
-        HoldNothing();
-        if (AtEnd()) {
-            return false;
-        }
-        const auto* open =
-            static_cast<const char*>(std::memchr(m_P, '<', static_cast<std::size_t>(m_End - m_P)));
-        const char* const textEnd = open != nullptr ? open : m_End;
-        Emit(m_P, static_cast<std::size_t>(textEnd - m_P));
-        PassTo(textEnd);
-        Commit();
-        if (open == nullptr) {
-            continue;
-        }
+    while (ReadPageTextTo('<')) {
         if (LooksAt("<?=")) {
             m_P += 3;
             StartStatement();
@@ -73,6 +60,7 @@ bool PhpReader::ReadPageText() {
         EmitByte('<');
         ++m_P;
     }
+    return false;
 }
 
 void PhpReader::ReadCode() {

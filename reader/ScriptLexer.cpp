@@ -173,6 +173,24 @@ void ScriptLexer::StartStatement() {
     m_StatementLine = m_Line;
 }
 
+bool ScriptLexer::ReadPageTextTo(char stop) {
+    for (;;) {
+        HoldNothing();
+        if (AtEnd()) {
+            return false;
+        }
+        const auto* const at =
+            static_cast<const char*>(std::memchr(m_P, stop, static_cast<std::size_t>(m_End - m_P)));
+        const char* const end = at != nullptr ? at : m_End;
+        Emit(m_P, static_cast<std::size_t>(end - m_P));
+        PassTo(end);
+        Commit();
+        if (at != nullptr) {
+            return true;
+        }
+    }
+}
+
 void ScriptLexer::Grow(std::size_t more) {
     const std::size_t capacity = std::max(2 * m_OutCapacity, m_OutSize + more);
     auto larger = std::make_unique_for_overwrite<char[]>(capacity);

@@ -183,6 +183,9 @@ protected:
     void StartStatement();
     // No statement is held while page text or blanks are read.
     void HoldNothing() { m_Pin = Offset(m_P); }
+    // The page text up to the next `stop`, copied and committed, the cursor
+    // left at the `stop`; false at the script's end.
+    bool ReadPageTextTo(char stop);
     // Keeps the bytes from the held statement on, however long (for a Perl
     // heredoc, whose body lies ahead of the cursor).
     void HoldWhole(bool whole) { m_HoldWhole = whole; }
