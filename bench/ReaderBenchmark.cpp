@@ -48,10 +48,6 @@ const Files& FilesOf(const TargetFormat& format, PageShape shape, std::size_t me
     return files;
 }
 
-const ScriptLanguage& LanguageOf(const TargetFormat& format) {
-    return *LanguageNamed(format.CommandName);
-}
-
 // Script to page, file to file; the page of the last run is removed outside
 // the timing, so no run pays for truncating it.
 void ReadBack(benchmark::State& state, const TargetFormat& format, PageShape shape) {

@@ -97,8 +97,8 @@ std::string ScriptExtensionList() {
 }
 
 const ScriptLanguage& LanguageOfWord(std::string_view word) {
-    if (const ScriptLanguage* language = LanguageNamed(word)) {
-        return *language;
+    if (const TargetFormat* format = FormatOfWord(word)) {
+        return LanguageOf(*format);
     }
     throw CommandLine::UsageError("unknown format \"" + std::string(word) + "\" for --from (use " +
                                   FormatWords() + ")");

@@ -4,7 +4,6 @@
 #include "StopBytes.h"
 
 #include <array>
-#include <cstring>
 
 namespace quillomatic {
 namespace {
@@ -12,22 +11,6 @@ namespace {
 const StopBytes kStringStops("\"%\n\r");
 // A doubled quote stands for one.
 constexpr auto kDoubledQuote = EscapeTable("\"\"");
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view word, std::string_view lower) {
-    if (word.size() != lower.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        if (Lower(word[i]) != lower[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 struct Constant {
     std::string_view Name;
@@ -47,16 +30,6 @@ constexpr std::array<std::string_view, 22> kControl = {
     "call",  "each",   "until",  "property", "class", "then"};
 constexpr std::array<std::string_view, 5> kQuiet = {"option", "dim", "redim", "const", "private"};
 
-template <std::size_t N>
-bool IsOneOf(std::string_view word, const std::array<std::string_view, N>& words) {
-    for (const std::string_view candidate : words) {
-        if (EqualsIgnoringCase(word, candidate)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 AspReader::AspReader(TextStream& script, ScriptSink& html, ReadReport& report)
@@ -68,20 +41,7 @@ bool AspReader::IsWordByte(char c) const {
 
 void AspReader::ReadScript() {
     SkipByteOrderMark();
-    for (;;) {
-        HoldNothing();
-        if (AtEnd()) {
-            return;
-        }
-        const auto* open =
-            static_cast<const char*>(std::memchr(m_P, '<', static_cast<std::size_t>(m_End - m_P)));
-        const char* const textEnd = open != nullptr ? open : m_End;
-        Emit(m_P, static_cast<std::size_t>(textEnd - m_P));
-        PassTo(textEnd);
-        Commit();
-        if (open == nullptr) {
-            continue;
-        }
+    while (ReadPageTextTo('<')) {
         const std::uint64_t line = m_Line;
         if (LooksAt("<%@")) {
             // A directive (the language, the code page) prints nothing.
@@ -121,12 +81,9 @@ void AspReader::SkipBlanks() {
         const char c = *m_P;
         if (c == ' ' || c == '\t') {
             ++m_P;
-        } else if (c == '_' && Have(2) && (m_P[1] == '\n' || m_P[1] == '\r' || m_P[1] == ' ')) {
-            // A line continued: "_" and blanks up to the line end.
-            std::size_t at = 1;
-            while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-                ++at;
-            }
+        } else if (c == '_') {
+            // A line continued: "_" and spaces or tabs up to the line end.
+            const std::size_t at = PastSpaces(1);
             if (!(Have(at + 1) && (m_P[at] == '\n' || m_P[at] == '\r'))) {
                 return;
             }
@@ -150,7 +107,8 @@ std::size_t AspReader::ConcatenationAt() {
     if (!Have(1) || *m_P != '&') {
         return 0;
     }
-    if (Have(3) && (Lower(m_P[1]) == 'h' || Lower(m_P[1]) == 'o') && IsWordByte(m_P[2])) {
+    if (Have(3) && (StartsIgnoringCase(m_P + 1, "h") || StartsIgnoringCase(m_P + 1, "o")) &&
+        IsWordByte(m_P[2])) {
         return 0;
     }
     return 1;
@@ -174,7 +132,7 @@ std::size_t AspReader::OperandPunctuationAt(bool afterValue) {
 bool AspReader::IsLooseWord(std::string_view word) const {
     static constexpr std::array<std::string_view, 9> kLoose = {"and", "or", "not", "xor", "eqv",
                                                                "imp", "is", "mod", "like"};
-    return IsOneOf(word, kLoose);
+    return IsOneOfIgnoringCase(word, kLoose);
 }
 
 void AspReader::ReadStatements() {
@@ -199,40 +157,30 @@ void AspReader::ReadStatement() {
     StartStatement();
     const std::uint64_t start = Offset(m_P);
     if (IsWordByte(*m_P)) {
-        const std::string_view word = WordAt();
+        std::string_view word = WordAt();
         if (EqualsIgnoringCase(word, "rem")) {
             while (Have(1) && *m_P != '\n' && *m_P != '\r' && !AtBlockEnd()) {
                 ++m_P;
             }
             return;
         }
-        if (EqualsIgnoringCase(word, "response")) {
-            std::size_t at = word.size();
-            while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-                ++at;
+        // "Call Response.Write(…)" prints as Response.Write does: Call only
+        // asks for the arguments in parentheses.
+        const bool call = EqualsIgnoringCase(word, "call");
+        if (call || EqualsIgnoringCase(word, "response")) {
+            if (const std::size_t end = ResponseWriteEnd(call ? PastSpaces(word.size()) : 0)) {
+                m_P += end;
+                ReadArguments(false, 0);
+                EndStatement();
+                return;
             }
-            if (Have(at + 6) && m_P[at] == '.') {
-                ++at;
-                while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-                    ++at;
-                }
-                std::size_t end = at;
-                while (Have(end + 1) && IsWordByte(m_P[end])) {
-                    ++end;
-                }
-                if (EqualsIgnoringCase({m_P + at, end - at}, "write")) {
-                    m_P += end;
-                    ReadArguments(false, 0);
-                    EndStatement();
-                    return;
-                }
-            }
+            word = WordAt(); // where looking ahead read more, the bytes moved
         }
-        if (IsOneOf(word, kQuiet)) {
+        if (IsOneOfIgnoringCase(word, kQuiet)) {
             SkipStatement();
             return;
         }
-        if (IsOneOf(word, kControl)) {
+        if (IsOneOfIgnoringCase(word, kControl)) {
             const bool isIf = EqualsIgnoringCase(word, "if") || EqualsIgnoringCase(word, "elseif");
             m_P += word.size();
             std::uint64_t end = Offset(m_P);
@@ -267,6 +215,23 @@ void AspReader::ReadStatement() {
     const std::uint64_t end = SkipStatement();
     LeaveOut(start, end, StatementLine(), "not a print of literals");
     Commit();
+}
+
+std::size_t AspReader::ResponseWriteEnd(std::size_t at) {
+    if (!(Have(at + 8) && StartsIgnoringCase(m_P + at, "response") &&
+          !(Have(at + 9) && IsWordByte(m_P[at + 8])))) {
+        return 0;
+    }
+    at = PastSpaces(at + 8);
+    if (!(Have(at + 6) && m_P[at] == '.')) {
+        return 0;
+    }
+    at = PastSpaces(at + 1);
+    std::size_t end = at;
+    while (Have(end + 1) && IsWordByte(m_P[end])) {
+        ++end;
+    }
+    return EqualsIgnoringCase({m_P + at, end - at}, "write") ? end : 0;
 }
 
 bool AspReader::ReadOwnStatement() {
@@ -325,26 +290,18 @@ bool AspReader::ReadLiteral() {
     }
     if (EqualsIgnoringCase(word, "chr")) {
         // Chr(n) for a number n below 128 is that ASCII character.
-        std::size_t at = word.size();
-        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-            ++at;
-        }
+        std::size_t at = PastSpaces(word.size());
         if (!(Have(at + 1) && m_P[at] == '(')) {
             return false;
         }
-        ++at;
-        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-            ++at;
-        }
+        at = PastSpaces(at + 1);
         unsigned value = 0;
         std::size_t digits = 0;
         while (Have(at + 1) && m_P[at] >= '0' && m_P[at] <= '9' && digits < 4) {
             value = value * 10 + static_cast<unsigned>(m_P[at++] - '0');
             ++digits;
         }
-        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-            ++at;
-        }
+        at = PastSpaces(at);
         if (digits == 0 || value >= 128 || !(Have(at + 1) && m_P[at] == ')')) {
             return false;
         }
@@ -377,16 +334,10 @@ void AspReader::ReadString() {
             EmitByte(*m_P++);
             continue;
         }
-        if (m_P == m_End) {
-            if (!Have(1)) {
-                Fail(line, "a string literal is not closed");
-            }
-            continue; // more was read
-        }
-        if (c == '\n' || c == '\r') {
+        // A line end, or a NUL: the end of the bytes read or a NUL in the string.
+        if (c == '\n' || c == '\r' || !PassNul()) {
             Fail(line, "a string literal is not closed");
         }
-        EmitByte(*m_P++);
     }
 }
 

@@ -6,12 +6,12 @@
 namespace quillomatic {
 
 // The template text outside "<% … %>" as it stands; Response.Write with or
-// without parentheses; VBScript strings, "" standing for a quote; "&"
-// between literals and the constants vbCrLf, vbNewLine, vbCr, vbLf and
-// vbTab, and Chr(n) for a number below 128; a "_" continuing a line; "<%= …
-// %>"; "'" and Rem comments. ASP ends a block at its first "%>", before
-// VBScript reads a line, so our own "%" & ">" reads back as "%>". Keywords
-// in any letter case, as VBScript has them.
+// without parentheses, and after Call; VBScript strings, "" standing for a
+// quote; "&" between literals and the constants vbCrLf, vbNewLine, vbCr,
+// vbLf and vbTab, and Chr(n) for a number below 128; a "_" continuing a
+// line; "<%= … %>"; "'" and Rem comments. ASP ends a block at its first
+// "%>", before VBScript reads a line, so our own "%" & ">" reads back as
+// "%>". Keywords in any letter case, as VBScript has them.
 class AspReader : public ScriptLexer {
 public:
     AspReader(TextStream& script, ScriptSink& html, ReadReport& report);
@@ -29,6 +29,9 @@ private:
 
     void ReadStatements();
     void ReadStatement();
+    // Where "Response.Write" ends that starts `at` bytes after the cursor;
+    // 0 where it does not stand there.
+    [[nodiscard]] std::size_t ResponseWriteEnd(std::size_t at);
     // The statement of a script of ours, read the short way; false where
     // the statement is another.
     bool ReadOwnStatement();

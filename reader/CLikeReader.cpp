@@ -113,21 +113,13 @@ const PrintCall* CLikeReader::CallAt() {
             if (dot == std::string_view::npos) {
                 break;
             }
-            while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-                ++at;
-            }
+            at = PastSpaces(at);
             matches = matches && Have(at + 1) && m_P[at] == '.';
-            ++at;
-            while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-                ++at;
-            }
+            at = PastSpaces(at + 1);
             callee.remove_prefix(dot + 1);
         }
         if (matches) {
-            std::size_t open = at;
-            while (Have(open + 1) && (m_P[open] == ' ' || m_P[open] == '\t')) {
-                ++open;
-            }
+            const std::size_t open = PastSpaces(at);
             if (Have(open + 1) && m_P[open] == '(') {
                 m_P += open + 1;
                 return &call;

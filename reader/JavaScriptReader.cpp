@@ -175,7 +175,11 @@ void JavaScriptReader::ReadTemplate() {
             ++m_P;
             return;
         }
-        EndUnits();
+        // A surrogate an escape left waiting may pair with the next escape,
+        // as in a string, or with what is read next where the bytes ran out.
+        if (c != '\\' && m_P != m_End) {
+            EndUnits();
+        }
         if (c == '\\') {
             ReadEscape(true);
         } else if (c == '$' && LooksAt("${")) {
@@ -218,20 +222,11 @@ void JavaScriptReader::ReadEscape(bool inTemplate) {
     }
     const char c = m_P[1];
     m_P += 2;
+    if (const char stands = kSimpleEscapes[static_cast<unsigned char>(c)]; stands != '\0') {
+        return EmitUnit(static_cast<unsigned char>(stands));
+    }
     std::uint32_t value = 0;
     switch (c) {
-    case 'n':
-        return EmitUnit('\n');
-    case 't':
-        return EmitUnit('\t');
-    case 'r':
-        return EmitUnit('\r');
-    case 'b':
-        return EmitUnit('\b');
-    case 'f':
-        return EmitUnit('\f');
-    case 'v':
-        return EmitUnit('\v');
     case 'x':
         if (!ReadHex(2, value)) {
             Fail(line, "an escape \\x is not two hexadecimal digits");
@@ -294,7 +289,7 @@ void JavaScriptReader::ReadEscape(bool inTemplate) {
         }
         return EmitUnit(value);
     }
-    // Any other character stands for itself ("\'", "\"", "\\", "\/").
+    // Any other character stands for itself.
     EndUnits();
     --m_P;
     if (static_cast<unsigned char>(c) >= 0x80) {

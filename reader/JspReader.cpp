@@ -3,7 +3,9 @@
 
 #include "StopBytes.h"
 #include "TargetFormat.h"
+#include "TextEncoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -261,32 +263,9 @@ bool JspReader::ReadEscape(std::uint64_t line) {
     } else {
         c = NextCharacter(escaped);
     }
-    switch (c) {
-    case 'b':
-        EmitUnit('\b');
+    if (c < 0x80 && kSimpleEscapes[c] != '\0') {
+        EmitUnit(static_cast<unsigned char>(kSimpleEscapes[c]));
         return false;
-    case 't':
-        EmitUnit('\t');
-        return false;
-    case 'n':
-        EmitUnit('\n');
-        return false;
-    case 'f':
-        EmitUnit('\f');
-        return false;
-    case 'r':
-        EmitUnit('\r');
-        return false;
-    case 's':
-        EmitUnit(' ');
-        return false;
-    case '"':
-    case '\'':
-    case '\\':
-        EmitUnit(c);
-        return false;
-    default:
-        break;
     }
     if (c >= '0' && c <= '7') {
         std::uint32_t value = c - '0';
@@ -312,18 +291,19 @@ void JspReader::ReadCharacter() {
         }
     } else {
         bool escaped = false;
-        const char* from = m_P;
+        const std::uint64_t from = Offset(m_P);
         const std::uint32_t c = NextCharacter(escaped);
         if (escaped) {
             EmitUnit(c);
         } else {
-            // One character of the page's bytes, however many bytes it takes.
-            const auto lead = static_cast<unsigned char>(*from);
-            std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-            m_P = from;
-            if (!Have(length)) {
-                length = 1;
-            }
+            // One character of the page's bytes: a UTF-8 one whole, however
+            // many bytes it takes; any other byte alone, as a page in a
+            // single-byte encoding has it.
+            m_P = At(from);
+            (void)Have(4);
+            char32_t ignored = 0;
+            const std::size_t length = std::max<std::size_t>(
+                DecodeUtf8({m_P, static_cast<std::size_t>(m_End - m_P)}, ignored), 1);
             Emit(m_P, length);
             m_P += length;
         }

@@ -2,7 +2,9 @@
 #include "PerlReader.h"
 
 #include "StopBytes.h"
+#include "TextEncoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -42,14 +44,10 @@ char ClosingOf(char open) {
     }
 }
 
+// Perl's words are in one letter case.
 template <std::size_t N>
 bool IsOneOf(std::string_view word, const std::array<std::string_view, N>& words) {
-    for (const std::string_view candidate : words) {
-        if (word == candidate) {
-            return true;
-        }
-    }
-    return false;
+    return std::ranges::find(words, word) != words.end();
 }
 
 constexpr std::array<std::string_view, 12> kControl = {"if",    "elsif", "else",  "unless",
@@ -285,17 +283,22 @@ void PerlReader::ArgumentDone(Mark start) {
             i += m_Wide[wide++].second;
             continue;
         }
-        const auto byte = static_cast<unsigned char>(held[i++]);
-        if (byte < 0x80) {
-            recoded += static_cast<char>(byte);
-        } else {
-            recoded += static_cast<char>(0xC0 | byte >> 6);
-            recoded += static_cast<char>(0x80 | (byte & 0x3F));
-        }
+        char utf8[2];
+        const char* const end = AppendUtf8(static_cast<unsigned char>(held[i++]), utf8);
+        recoded.append(utf8, static_cast<std::size_t>(end - utf8));
     }
     m_Wide.clear();
     Resize(start.Html);
     Emit(recoded);
+}
+
+void PerlReader::TakenBack(std::size_t size) {
+    // A literal read and taken back again (one an operator follows, or one
+    // skipped in an expression) leaves no wide character behind; the places
+    // go in ascending order.
+    while (!m_Wide.empty() && m_Wide.back().first >= size) {
+        m_Wide.pop_back();
+    }
 }
 
 void PerlReader::EmitValue(std::uint32_t value) {
@@ -345,10 +348,7 @@ bool PerlReader::ReadLiteral() {
     }
     if (c == 'q' && Have(2) && !(Before() != '\0' && IsNameAfter(Before(), Before(2)))) {
         const std::size_t word = m_P[1] == 'q' ? 2 : 1;
-        std::size_t at = word;
-        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-            ++at;
-        }
+        const std::size_t at = PastSpaces(word);
         if (!Have(at + 1) || (at > word && m_P[at] == '#') || IsNameByte(m_P[word]) ||
             IsBlankByte(m_P[at]) || (m_P[at] == '=' && Have(at + 2) && m_P[at + 1] == '>') ||
             std::strchr(",;)}-", m_P[at]) != nullptr) {
@@ -383,10 +383,7 @@ bool PerlReader::SkipQuoted(bool afterValue) {
         const std::string_view word = WordAt();
         const bool twice = word == "s" || word == "tr" || word == "y";
         if (twice || word == "m" || word == "qr" || word == "qw" || word == "qx") {
-            std::size_t at = word.size();
-            while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-                ++at;
-            }
+            const std::size_t at = PastSpaces(word.size());
             if (Have(at + 1) && !IsNameByte(m_P[at]) && !IsBlankByte(m_P[at]) &&
                 std::strchr(",;)=}-", m_P[at]) == nullptr) {
                 m_P += at;
@@ -514,21 +511,10 @@ void PerlReader::ReadDelimited(bool interpolating) {
 void PerlReader::ReadEscape() {
     const char c = m_P[1];
     m_P += 2;
+    if (const char stands = kSimpleEscapes[static_cast<unsigned char>(c)]; stands != '\0') {
+        return EmitText(&stands, 1);
+    }
     switch (c) {
-    case 'n':
-        return EmitText("\n", 1);
-    case 't':
-        return EmitText("\t", 1);
-    case 'r':
-        return EmitText("\r", 1);
-    case 'f':
-        return EmitText("\f", 1);
-    case 'b':
-        return EmitText("\b", 1);
-    case 'a':
-        return EmitText("\a", 1);
-    case 'e':
-        return EmitText("\x1B", 1);
     case 'U':
     case 'L':
     case 'Q':
@@ -643,10 +629,7 @@ bool PerlReader::ReadInterpolation() {
         }
     } else if (sigil == '$' && (next == ' ' || next == '\t')) {
         // "$ name" is $name; a "$" before other blanks stays.
-        std::size_t at = 1;
-        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-            ++at;
-        }
+        const std::size_t at = PastSpaces(1);
         if (!(Have(at + 1) && IsNameStart(m_P[at]))) {
             return false;
         }
@@ -723,14 +706,8 @@ void PerlReader::ReadHeredoc() {
     m_P = At(bodyStart);
     std::size_t lineStart = 0;
     std::size_t indentation = 0;
-    std::size_t lines = 0;
     for (;;) {
-        std::size_t at = lineStart;
-        if (indented) {
-            while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-                ++at;
-            }
-        }
+        const std::size_t at = indented ? PastSpaces(lineStart) : lineStart;
         std::size_t end = at;
         while (Have(end + 1) && m_P[end] != '\n') {
             ++end;
@@ -744,7 +721,6 @@ void PerlReader::ReadHeredoc() {
             Fail(line, "a heredoc's terminator \"" + marker + "\" is missing");
         }
         lineStart = end + 1;
-        ++lines;
     }
     const std::uint64_t terminator = Offset(m_P) + lineStart;
     m_Line = m_HeredocResumeLine;
@@ -780,7 +756,6 @@ void PerlReader::ReadHeredoc() {
     m_HeredocResume = Have(1) ? Offset(m_P) + 1 : Offset(m_P);
     m_HeredocResumeLine = m_Line + 1;
     m_HeredocPending = true;
-    (void)lines;
     m_P = At(resumeAt);
     m_Line = line;
 }

@@ -35,6 +35,7 @@ private:
     [[nodiscard]] bool EndsArguments(std::string_view word) const override;
     [[nodiscard]] bool IsWordByte(char c) const override;
     void ArgumentDone(Mark start) override;
+    void TakenBack(std::size_t size) override;
 
     void ReadStatement();
     void ReadPrint(std::uint64_t start);

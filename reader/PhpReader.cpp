@@ -27,29 +27,6 @@ bool IsNameByte(char c) {
     return IsNameStart(c) || (c >= '0' && c <= '9');
 }
 
-bool EqualsIgnoringCase(std::string_view word, std::string_view lower) {
-    if (word.size() != lower.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        const char c = word[i] >= 'A' && word[i] <= 'Z' ? char(word[i] - 'A' + 'a') : word[i];
-        if (c != lower[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-template <std::size_t N>
-bool IsOneOf(std::string_view word, const std::array<std::string_view, N>& words) {
-    for (const std::string_view candidate : words) {
-        if (EqualsIgnoringCase(word, candidate)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 constexpr std::array<std::string_view, 16> kControl = {
     "if",  "elseif", "else",    "while", "for",     "foreach",  "switch", "do",
     "try", "catch",  "finally", "case",  "default", "function", "match",  "declare"};
@@ -68,20 +45,7 @@ void PhpReader::ReadScript() {
 }
 
 bool PhpReader::ReadPageText() {
-    for (;;) {
-        HoldNothing();
-        if (AtEnd()) {
-            return false;
-        }
-        const auto* open =
-            static_cast<const char*>(std::memchr(m_P, '<', static_cast<std::size_t>(m_End - m_P)));
-        const char* const textEnd = open != nullptr ? open : m_End;
-        Emit(m_P, static_cast<std::size_t>(textEnd - m_P));
-        PassTo(textEnd);
-        Commit();
-        if (open == nullptr) {
-            continue;
-        }
+    while (ReadPageTextTo('<')) {
         if (LooksAt("<?=")) {
             m_P += 3;
             StartStatement();
@@ -96,6 +60,7 @@ bool PhpReader::ReadPageText() {
         EmitByte('<');
         ++m_P;
     }
+    return false;
 }
 
 void PhpReader::ReadCode() {
@@ -145,7 +110,7 @@ void PhpReader::ReadStatement() {
             EndStatement();
             return;
         }
-        if (IsOneOf(word, kControl)) {
+        if (IsOneOfIgnoringCase(word, kControl)) {
             const bool named = EqualsIgnoringCase(word, "function");
             const bool isCase =
                 EqualsIgnoringCase(word, "case") || EqualsIgnoringCase(word, "default");
@@ -153,7 +118,7 @@ void PhpReader::ReadStatement() {
             LeaveOutControl(start, named, isCase ? ':' : 0);
             return;
         }
-        if (IsOneOf(word, kControlEnds)) {
+        if (IsOneOfIgnoringCase(word, kControlEnds)) {
             m_P += word.size();
             LeaveOut(start, Offset(m_P), StatementLine(), "control flow");
             Commit();
@@ -201,8 +166,9 @@ void PhpReader::SkipBlanks() {
         } else {
             return;
         }
-        // A line comment ends at the line's end or before "?>".
-        while (Have(1) && *m_P != '\n' && !LooksAt("?>")) {
+        // A line comment ends at the line's end (a lone CR too, as PHP's
+        // lexer has it) or before "?>".
+        while (Have(1) && *m_P != '\n' && *m_P != '\r' && !LooksAt("?>")) {
             ++m_P;
         }
     }
@@ -279,9 +245,7 @@ void PhpReader::ReadDoubleQuoted() {
             EmitByte(*m_P++);
             break;
         default: // NUL: the end of the bytes read, or a NUL in the string
-            if (m_P != m_End) {
-                EmitByte(*m_P++);
-            } else if (!Have(1)) {
+            if (!PassNul()) {
                 Fail(line, "a string literal is not closed");
             }
         }
@@ -311,9 +275,7 @@ void PhpReader::ReadSingleQuoted() {
             EmitByte(*m_P++);
             break;
         default:
-            if (m_P != m_End) {
-                EmitByte(*m_P++);
-            } else if (!Have(1)) {
+            if (!PassNul()) {
                 Fail(line, "a string literal is not closed");
             }
         }
@@ -326,36 +288,9 @@ void PhpReader::ReadEscape(bool inHeredoc) {
         return;
     }
     const char c = m_P[1];
-    char simple = 0;
-    switch (c) {
-    case '\\':
-    case '$':
-        simple = c;
-        break;
-    case '"':
-        simple = inHeredoc ? 0 : c;
-        break;
-    case 'n':
-        simple = '\n';
-        break;
-    case 't':
-        simple = '\t';
-        break;
-    case 'r':
-        simple = '\r';
-        break;
-    case 'v':
-        simple = '\v';
-        break;
-    case 'e':
-        simple = '\x1B';
-        break;
-    case 'f':
-        simple = '\f';
-        break;
-    default:
-        break;
-    }
+    // A heredoc's quote needs no escape: there "\"" is both bytes.
+    const char simple =
+        inHeredoc && c == '"' ? '\0' : kDoubleQuotedEscapes[static_cast<unsigned char>(c)];
     if (simple != 0) {
         EmitByte(simple);
         m_P += 2;
@@ -460,9 +395,7 @@ bool PhpReader::ReadInterpolation() {
 void PhpReader::ReadHeredoc() {
     const std::uint64_t line = m_Line;
     m_P += 3;
-    while (Have(1) && (*m_P == ' ' || *m_P == '\t')) {
-        ++m_P;
-    }
+    m_P += PastSpaces(0);
     char quote = 0;
     if (Have(1) && (*m_P == '"' || *m_P == '\'')) {
         quote = *m_P++;
@@ -484,10 +417,7 @@ void PhpReader::ReadHeredoc() {
     std::size_t lineStart = 0;
     std::size_t indentation = 0;
     for (;;) {
-        std::size_t at = lineStart;
-        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
-            ++at;
-        }
+        std::size_t at = PastSpaces(lineStart);
         if (Have(at + marker.size()) && std::memcmp(m_P + at, marker.data(), marker.size()) == 0 &&
             !(Have(at + marker.size() + 1) && IsNameByte(m_P[at + marker.size()]))) {
             indentation = at - lineStart;

@@ -8,7 +8,7 @@
 #include "PerlReader.h"
 #include "PhpReader.h"
 
-#include <algorithm>
+#include <cassert>
 
 namespace quillomatic {
 namespace {
@@ -16,11 +16,6 @@ namespace {
 template <typename Reader>
 std::unique_ptr<ScriptLexer> Make(TextStream& script, ScriptSink& html, ReadReport& report) {
     return std::make_unique<Reader>(script, html, report);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return std::ranges::equal(a, b, {}, lower, lower);
 }
 
 } // namespace
@@ -51,14 +46,10 @@ const ScriptLanguage* LanguageOfPath(std::string_view path) {
     return nullptr;
 }
 
-const ScriptLanguage* LanguageNamed(std::string_view word) {
-    for (const ScriptLanguage& language : kScriptLanguages) {
-        if (EqualsIgnoringCase(word, language.Format->CommandName) ||
-            EqualsIgnoringCase(word, language.Format->Extension)) {
-            return &language;
-        }
-    }
-    return nullptr;
+const ScriptLanguage& LanguageOf(const TargetFormat& format) {
+    const auto row = static_cast<std::size_t>(&format - kTargetFormats.data());
+    assert(row < kScriptLanguages.size() && kScriptLanguages[row].Format == &format);
+    return kScriptLanguages[row];
 }
 
 std::vector<std::string> ScriptExtensions() {

@@ -34,9 +34,8 @@ extern const std::array<ScriptLanguage, kTargetFormats.size()> kScriptLanguages;
 // The language of a script by its file name's extension, in any letter
 // case; nullptr where none has it.
 [[nodiscard]] const ScriptLanguage* LanguageOfPath(std::string_view path);
-// The language a word names: its format's command name or extension, in any
-// letter case; nullptr where it names none.
-[[nodiscard]] const ScriptLanguage* LanguageNamed(std::string_view word);
+// The language of a format of kTargetFormats: its row.
+[[nodiscard]] const ScriptLanguage& LanguageOf(const TargetFormat& format);
 // The extensions of every language, without the dots, in the table's order.
 [[nodiscard]] std::vector<std::string> ScriptExtensions();
 

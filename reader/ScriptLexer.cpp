@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace quillomatic {
 namespace {
@@ -23,25 +24,17 @@ constexpr std::size_t kMostHeader = std::size_t(1) << 16;
 // The report shows this much of a statement or placeholder.
 constexpr std::size_t kBrief = 60;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
 bool IsHeaderNameByte(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
-}
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 } // namespace
 
 std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
+    while (!text.empty() && IsBlankByte(text.front())) {
         text.remove_prefix(1);
     }
-    while (!text.empty() && IsBlank(text.back())) {
+    while (!text.empty() && IsBlankByte(text.back())) {
         text.remove_suffix(1);
     }
     return text;
@@ -50,13 +43,13 @@ std::string_view Trimmed(std::string_view text) {
 std::string BriefText(std::string_view source) {
     std::string brief;
     for (const char c : Trimmed(source)) {
-        if (IsBlank(c)) {
+        if (IsBlankByte(c)) {
             if (!brief.empty() && brief.back() != ' ') {
                 brief += ' ';
             }
             continue;
         }
-        if (brief.size() >= kBrief && (static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+        if (brief.size() >= kBrief && !IsUtf8Continuation(static_cast<unsigned char>(c))) {
             return brief + "\xE2\x80\xA6"; // an ellipsis
         }
         // A control character would act on the terminal the report goes to.
@@ -120,18 +113,6 @@ bool ScriptLexer::Fill(std::size_t count) {
     return static_cast<std::size_t>(m_End - m_P) >= count;
 }
 
-bool ScriptLexer::LooksAtIgnoringCase(std::string_view text) {
-    if (!Have(text.size())) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (Lower(m_P[i]) != Lower(text[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 void ScriptLexer::SkipByteOrderMark() {
     if (LooksAt("\xEF\xBB\xBF")) {
         m_P += 3;
@@ -192,6 +173,24 @@ void ScriptLexer::StartStatement() {
     m_StatementLine = m_Line;
 }
 
+bool ScriptLexer::ReadPageTextTo(char stop) {
+    for (;;) {
+        HoldNothing();
+        if (AtEnd()) {
+            return false;
+        }
+        const auto* const at =
+            static_cast<const char*>(std::memchr(m_P, stop, static_cast<std::size_t>(m_End - m_P)));
+        const char* const end = at != nullptr ? at : m_End;
+        Emit(m_P, static_cast<std::size_t>(end - m_P));
+        PassTo(end);
+        Commit();
+        if (at != nullptr) {
+            return true;
+        }
+    }
+}
+
 void ScriptLexer::Grow(std::size_t more) {
     const std::size_t capacity = std::max(2 * m_OutCapacity, m_OutSize + more);
     auto larger = std::make_unique_for_overwrite<char[]>(capacity);
@@ -210,6 +209,7 @@ void ScriptLexer::EmitCharacter(char32_t c) {
 void ScriptLexer::TakeBack(Mark mark) {
     m_OutSize = std::max(mark.Html, m_OutCommitted);
     m_Report.TruncateTo(std::max(mark.Notes, m_NotesCommitted));
+    TakenBack(m_OutSize);
 }
 
 void ScriptLexer::Note(std::uint64_t line, std::string text) {
@@ -308,9 +308,7 @@ bool ScriptLexer::TakeHeader(bool last) {
             // The line is not whole yet.
             return last || html.size() > kMostHeader ? decided() : false;
         }
-        std::string lowered(line.substr(0, name));
-        std::transform(lowered.begin(), lowered.end(), lowered.begin(), Lower);
-        contentType = contentType || lowered == "content-type";
+        contentType = contentType || EqualsIgnoringCase(line.substr(0, name), "content-type");
         at = end + 1;
     }
 }
@@ -403,9 +401,11 @@ std::uint64_t ScriptLexer::ScanExpression(bool atConcatenation, bool commas, cha
 std::uint64_t ScriptLexer::SkipStatement() {
     bool loose = false;
     const std::uint64_t start = Offset(m_P);
-    m_StopAtModifiers = false;
+    // Set back as it was: a skip may run inside another (a "${…}" in a
+    // string skipped with its statement).
+    const bool stopAtModifiers = std::exchange(m_StopAtModifiers, false);
     std::uint64_t end = ScanExpression(false, false, 0, loose);
-    m_StopAtModifiers = true;
+    m_StopAtModifiers = stopAtModifiers;
     // A bracket that closes nothing is a statement of its own, passed.
     if (Offset(m_P) == start && Have(1) && !AtStatementEnd(false) && !AtBlockEnd()) {
         Pass();
@@ -419,7 +419,7 @@ void ScriptLexer::SkipGroup() {
     const char closer = opener == '(' ? ')' : opener == '[' ? ']' : '}';
     ++m_P;
     bool loose = false;
-    m_StopAtModifiers = false;
+    const bool stopAtModifiers = std::exchange(m_StopAtModifiers, false);
     for (;;) {
         ScanExpression(false, false, closer, loose);
         // A statement's end inside the group is part of it (a closure's body).
@@ -428,7 +428,7 @@ void ScriptLexer::SkipGroup() {
         }
         Pass();
     }
-    m_StopAtModifiers = true;
+    m_StopAtModifiers = stopAtModifiers;
     if (Have(1) && *m_P == closer) {
         ++m_P;
     }

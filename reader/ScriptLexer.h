@@ -30,6 +30,23 @@ inline bool StartsIgnoringCase(const char* text, std::string_view start) {
     return true;
 }
 
+// Whether `a` and `b` are the same word, ASCII letters in either case.
+[[nodiscard]] inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && StartsIgnoringCase(a.data(), b);
+}
+
+// Whether `word` is one of `words`, ASCII letters in either case.
+template <std::size_t N>
+[[nodiscard]] bool IsOneOfIgnoringCase(std::string_view word,
+                                       const std::array<std::string_view, N>& words) {
+    for (const std::string_view candidate : words) {
+        if (EqualsIgnoringCase(word, candidate)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // A reader goes through its script once, from start to end, and writes what
 // the script prints as it goes: the page text around code blocks at once, a
 // statement's HTML once the statement is read to its end, so that a statement
@@ -107,6 +124,9 @@ protected:
     [[nodiscard]] virtual bool IsWordByte(char c) const;
     // An argument of a print is read whole, its HTML held from `start` on.
     virtual void ArgumentDone(Mark /*start*/) {}
+    // The held HTML was taken back to `size` bytes: what a reader noted of
+    // the HTML past it describes HTML that is gone.
+    virtual void TakenBack(std::size_t /*size*/) {}
 
     // The input. [m_P, m_End) are the bytes read from the cursor on.
     const char* m_P = nullptr;
@@ -118,12 +138,22 @@ protected:
         return static_cast<std::size_t>(m_End - m_P) >= count || Fill(count);
     }
     [[nodiscard]] bool AtEnd() { return !Have(1); }
+    // `at` moved past the spaces and tabs that stand from `at` bytes after
+    // the cursor on.
+    [[nodiscard]] std::size_t PastSpaces(std::size_t at) {
+        while (Have(at + 1) && (m_P[at] == ' ' || m_P[at] == '\t')) {
+            ++at;
+        }
+        return at;
+    }
     [[nodiscard]] bool LooksAt(std::string_view text) {
         // The first byte alone settles most tests, without a call.
         return Have(text.size()) && m_P[0] == text[0] &&
                std::memcmp(m_P + 1, text.data() + 1, text.size() - 1) == 0;
     }
-    [[nodiscard]] bool LooksAtIgnoringCase(std::string_view text);
+    [[nodiscard]] bool LooksAtIgnoringCase(std::string_view text) {
+        return Have(text.size()) && StartsIgnoringCase(m_P, text);
+    }
     // The byte `back` bytes before the cursor, where it is still held; NUL otherwise.
     [[nodiscard]] char Before(std::size_t back = 1) const noexcept {
         return static_cast<std::size_t>(m_P - m_Buffer.get()) >= back
@@ -153,11 +183,13 @@ protected:
     void StartStatement();
     // No statement is held while page text or blanks are read.
     void HoldNothing() { m_Pin = Offset(m_P); }
+    // The page text up to the next `stop`, copied and committed, the cursor
+    // left at the `stop`; false at the script's end.
+    bool ReadPageTextTo(char stop);
     // Keeps the bytes from the held statement on, however long (for a Perl
     // heredoc, whose body lies ahead of the cursor).
     void HoldWhole(bool whole) { m_HoldWhole = whole; }
     [[nodiscard]] std::uint64_t StatementLine() const noexcept { return m_StatementLine; }
-    [[nodiscard]] std::uint64_t StatementStart() const noexcept { return m_Pin; }
     // Where the statement's HTML and notes started.
     [[nodiscard]] std::size_t StatementHeld() const noexcept { return m_OutCommitted; }
     [[nodiscard]] std::size_t StatementNotes() const noexcept { return m_NotesCommitted; }
@@ -253,6 +285,15 @@ protected:
     // Leaves out the statement from `start` to its end, saying why, and
     // passes the ";" that ends it.
     void LeaveOutStatement(std::uint64_t start, std::uint64_t line, std::string_view why);
+    // At a NUL a scan through a literal stopped at: a NUL of the literal
+    // is copied, or else more of the script read; false at its end.
+    [[nodiscard]] bool PassNul() {
+        if (m_P != m_End) {
+            EmitByte(*m_P++);
+            return true;
+        }
+        return Have(1);
+    }
     // Passes the ";" at the cursor, where there is one.
     void PassSemicolon() {
         if (Have(1) && *m_P == ';') {
@@ -318,8 +359,6 @@ protected:
     // Whether an operand ends at the cursor, after its blanks.
     [[nodiscard]] bool OperandEnds(bool commas, char closer, bool afterValue = true);
 
-    [[nodiscard]] const std::string& ScriptPath() const noexcept { return m_ScriptPath; }
-
 private:
     bool Fill(std::size_t count);
     void Grow(std::size_t more);
@@ -380,7 +419,7 @@ constexpr std::array<char, 256> EscapeTable(std::string_view pairs) {
 // Turns the trimmed source of a placeholder or left-out statement into one
 // short line for the report.
 [[nodiscard]] std::string BriefText(std::string_view source);
-// Without the blanks (spaces, tabs, line ends) around it.
+// Without the blanks (see IsBlankByte) around it.
 [[nodiscard]] std::string_view Trimmed(std::string_view text);
 
 } // namespace quillomatic

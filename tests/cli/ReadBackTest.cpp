@@ -32,6 +32,11 @@ TEST_F(ReadBack, WhatIsNotALiteralIsAPlaceholderAndEveryPartLeftOutIsReported) {
          "var.pl:1: {{$name}} stands for what is not a literal\n"
          "var.pl:1: {{@list}} stands for an array in a string\n"
          "var.pl:1: left out, control flow: if $ok\n"},
+        {"wide.pl", "print \"\\x{2500}\" x 3 . \"\\x{2510}\\n\";",
+         "{{\"\\x{2500}\" x 3}}\xE2\x94\x90\n",
+         "wide.pl:1: {{\"\\x{2500}\" x 3}} stands for what is not a literal\n"},
+        {"skipped.pl", "my $x = \"a${y}b\" unless $z;\nprint 'p';", "p",
+         "skipped.pl:1: left out, not a print of literals: my $x = \"a${y}b\" unless $z\n"},
         {"var.cgi", "print \"Content-type: text/html\\n\\n\";\nprint STDERR \"log\";\nprint 'p';",
          "p",
          "var.cgi:1: left out, the CGI header: Content-type: text/html\n"

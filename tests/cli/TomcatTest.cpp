@@ -290,6 +290,8 @@ TEST_F(JspInTomcat, HandWrittenPagesReadBackAsTomcatServesThem) {
         {"comments", "<%\n// out.print(\"no\");\n/* out.print(\"no\"); */\n"
                      "out.print(\"yes\"); // no\n%>"},
         {"bytes", utf8 + "<% out.print(\"caf\xC3\xA9 \xE6\x97\xA5\"); %>\xE2\x82\xAC"},
+        {"latin1_character", "<%@ page contentType=\"text/html;charset=ISO-8859-1\" %>"
+                             "<% out.print('\xE9'); out.print('\xE9' + \"\"); %>"},
     };
     PrivateTomcat tomcat(folder / "tomcat");
     for (const auto& [name, page] : pages) {

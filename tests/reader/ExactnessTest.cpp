@@ -70,6 +70,7 @@ TEST_F(Exactness, PhpAsPhpPrintsIt) {
                           "    raw \\t $x\n    N;\n"},
               {"comments", "<?php\n// echo \"no\";\n# echo \"no\";\n/* echo \"no\"; */\n"
                            "echo /* x */ \"yes\"; // ?> after\n"},
+              {"cr_comments", "<?php // c\recho \"a\"; # d\recho \"b\"; ?>"},
               {"bytes", "<?php echo \"caf\xE9 \x93q\x94 \xE6\x97\xA5\", '\xFF';"},
               {"close_tag", "<?php echo 'a' ?>\r\nb<?php echo 'c' ?>\n\nd<?php echo 'e' ?>\rf"},
           },
@@ -113,6 +114,7 @@ TEST_F(Exactness, JavaScriptAsNodeWritesIt) {
                           R"(\u{1F389}|\uD83C\uDF89|\uD800|\101|\q|a\)"
                           "\nb\");"},
               {"templates", "document.write(`a \\t 'b' \"c\"\r\nd`, `\\``);"},
+              {"template_pair", "document.write(`\\uD83D\\uDE00|\\uD83D|\\uDE00`);"},
               {"comments", "// document.write('no');\n/* document.write('no'); */\n"
                            "<!-- document.write('no');\ndocument.write('yes');\n"
                            "--> document.write('no');\n"},
@@ -134,11 +136,14 @@ TEST(AspExactness, AspAsVBScriptWritesIt) {
          " : Response.Write \"d\"\r\n%>",
          "abcd"},
         {"quotes", "<% Response.Write \"say \"\"hi\"\"\" %>", "say \"hi\""},
+        {"call", "<% Call Response.Write(\"e\")\r\ncall  response . write (\"f\" & \"g\") %>",
+         "efg"},
         {"joined",
          "<% Response.Write \"a\" & \"b\" & vbCrLf & vbNewLine & vbCr & vbLf & vbTab"
          " & Chr(65) & Chr( 34 ) & VBCRLF %>",
          "ab\r\n\r\n\r\n\tA\"\r\n"},
         {"continued", "<%\r\nResponse.Write \"a\" & _\r\n  \"b\"\r\n%>", "ab"},
+        {"continued_tab", "<%\r\nResponse.Write \"a\" & _\t\r\n \"b\"\r\n%>", "ab"},
         {"expression", "x<%= \"y\" %>z<%=\"q\"\"\" & vbTab%>", "xyzq\"\t"},
         {"comments",
          "<%\r\n' Response.Write \"no\"\r\nRem Response.Write \"no\"\r\n"
