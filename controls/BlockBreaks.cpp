@@ -14,7 +14,8 @@ namespace {
 constexpr int kOriginal = QTextFormat::UserProperty + 0x2029;
 
 bool IsBlockBreak(QChar c) {
-    return c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1);
+    return c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == QChar(0xFDD0) ||
+           c == QChar(0xFDD1);
 }
 
 } // namespace

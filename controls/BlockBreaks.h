@@ -12,7 +12,9 @@ namespace quillomatic::BlockBreaks {
 
 // Qt's text document ends a line not only at a line feed but also at U+2029
 // PARAGRAPH SEPARATOR and at U+FDD0 and U+FDD1, which it uses for frames: a
-// page line holding one of them would come back as two lines. So a box holds
+// page line holding one of them would come back as two lines. U+2028 LINE
+// SEPARATOR is the break between the lines a block holds (see LineGroups).
+// So a box holds
 // each of them as the character "⁋", greyed and marked with the character it
 // stands for, and gives that character back wherever its text is read. A "⁋"
 // the page holds itself carries no mark and stays what it is.

@@ -3,8 +3,12 @@
 
 #include "BlockBreaks.h"
 #include "DocumentRoom.h"
+#include "LineGroups.h"
 
+#include <QApplication>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextCursor>
@@ -47,15 +51,17 @@ QString WithLineFeeds(QString text) {
 
 // The document's text with CR LF line breaks, in one pass. Its raw text
 // keeps every character (toPlainText would turn no-break spaces into
-// blanks), with U+2029 between blocks; stand-ins give back what they stand for.
+// blanks), with U+2029 between blocks and U+2028 between the lines of a
+// block; stand-ins give back what they stand for.
 QString TextOf(const QTextDocument& document) {
     const QString raw = document.toRawText();
-    const qsizetype breaks = raw.count(QChar::ParagraphSeparator);
+    const qsizetype breaks =
+        raw.count(QChar::ParagraphSeparator) + raw.count(LineGroups::kSeparator);
     QString result(raw.size() + breaks, Qt::Uninitialized);
     QChar* out = result.data();
     for (qsizetype i = 0; i < raw.size(); ++i) {
         const QChar c = raw.at(i);
-        if (c == QChar::ParagraphSeparator) {
+        if (c == QChar::ParagraphSeparator || c == LineGroups::kSeparator) {
             *out++ = QLatin1Char('\r');
             *out++ = QLatin1Char('\n');
         } else if (c == BlockBreaks::kStandIn) {
@@ -155,6 +161,7 @@ void TextBox::insertFromMimeData(const QMimeData* source) {
     QString text = WithLineFeeds(source->text());
     if (lineWrapMode() == NoWrap && HasLongLine(text)) {
         setLineWrapMode(WidgetWidth);
+        LineGroups::CountAll(*document());
     }
     const QList<BlockBreaks::StandIn> standIns = BlockBreaks::Replace(text);
     if (standIns.isEmpty()) {
@@ -187,6 +194,34 @@ QMimeData* TextBox::createMimeDataFromSelection() const {
     }
     copied->setText(text);
     return copied;
+}
+
+void TextBox::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    if (event->oldSize().width() != event->size().width()) {
+        LineGroups::CountAll(*document());
+    }
+}
+
+void TextBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    m_SinceDoubleClick.start();
+    m_DoubleClickAt = event->position().toPoint();
+}
+
+void TextBox::mousePressEvent(QMouseEvent* event) {
+    const bool thirdClick =
+        event->button() == Qt::LeftButton && m_SinceDoubleClick.isValid() &&
+        m_SinceDoubleClick.elapsed() < QApplication::doubleClickInterval() &&
+        (event->position().toPoint() - m_DoubleClickAt).manhattanLength() <
+            QApplication::startDragDistance();
+    QPlainTextEdit::mousePressEvent(event);
+    if (thirdClick) {
+        m_SinceDoubleClick.invalidate();
+        QTextCursor line = cursorForPosition(event->position().toPoint());
+        LineGroups::SelectLine(line);
+        setTextCursor(line);
+    }
 }
 
 QString TextBox::Text() {
@@ -222,22 +257,25 @@ void TextBox::Clear() {
 
 void TextBox::Show(QString text, const QString& before) {
     m_Fill.Stop();
-    const qsizetype first = TextFill::FirstSliceEnd(text);
-    if (first == text.size()) {
+    if (TextFill::FirstSliceEnd(text) == text.size()) {
         PutWhole(std::move(text));
         return;
     }
-    DocumentRoom::EnsureFor(QStringView(text).left(first));
     QList<BlockBreaks::StandIn> standIns = BlockBreaks::Replace(text);
     SetWrapFor(text);
+    LineGroups::Join(text);
+    const qsizetype first = TextFill::FirstSliceEnd(text);
+    DocumentRoom::EnsureFor(QStringView(text).left(first));
     m_Fill.Start(std::move(text), first, std::move(standIns), before);
 }
 
 void TextBox::PutWhole(QString text) {
     const QList<BlockBreaks::StandIn> standIns = BlockBreaks::Replace(text);
-    DocumentRoom::EnsureFor(text);
     SetWrapFor(text);
+    LineGroups::Join(text);
+    DocumentRoom::EnsureFor(text);
     setPlainText(text);
+    LineGroups::CountAll(*document());
     if (!standIns.isEmpty()) {
         // Part of putting the text in, not an edit the user could undo.
         document()->setUndoRedoEnabled(false);

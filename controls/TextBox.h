@@ -3,7 +3,9 @@
 
 #include "TextFill.h"
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QPoint>
 
 namespace quillomatic {
 
@@ -69,6 +71,12 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
     // A copy gives back the characters the stand-ins stand for.
     [[nodiscard]] QMimeData* createMimeDataFromSelection() const override;
+    // A new width has the widget lay the whole text out afresh, and count
+    // each block as one line: the lines of a block are counted again.
+    void resizeEvent(QResizeEvent* event) override;
+    // A third click selects the line clicked, not its whole block of lines.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     // Puts `text` (LF line breaks) in the box: at once, or its first slice
@@ -89,6 +97,9 @@ private:
     QString m_Text;
     bool m_TextIsCurrent = false;
     bool m_TextBuiltAhead = true;
+    // When and where the last double click was, for telling a third click.
+    QElapsedTimer m_SinceDoubleClick;
+    QPoint m_DoubleClickAt;
 };
 
 } // namespace quillomatic

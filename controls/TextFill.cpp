@@ -2,6 +2,7 @@
 #include "TextFill.h"
 
 #include "DocumentRoom.h"
+#include "LineGroups.h"
 
 #include <QPlainTextEdit>
 #include <QTextDocument>
@@ -59,6 +60,7 @@ void TextFill::Start(QString text, qsizetype first, QList<BlockBreaks::StandIn> 
     m_StandIns = std::move(standIns);
     m_Box.document()->setUndoRedoEnabled(false);
     m_Box.setPlainText(text.left(first));
+    LineGroups::CountAll(*m_Box.document());
     m_Point = QTextCursor(m_Box.document());
     m_Point.movePosition(QTextCursor::End);
     m_Text = std::move(text);
@@ -104,7 +106,9 @@ bool TextFill::AppendSlice(qsizetype maximumLength) {
     const QStringView slice = QStringView(m_Text).mid(m_From, end - m_From);
     DocumentRoom::Ensure(m_Box.document()->characterCount() + slice.size(),
                          slice.count(QLatin1Char('\n')));
+    const int firstBlock = m_Point.blockNumber();
     m_Point.insertText(slice.toString());
+    LineGroups::Count(*m_Box.document(), firstBlock, m_Point.blockNumber());
     MarkStandInsUpTo(end);
     m_From = end;
     return IsFilling();

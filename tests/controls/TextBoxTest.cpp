@@ -32,6 +32,7 @@ private slots:
     void everyInputFindsTheWholeText_data();
     void everyInputFindsTheWholeText();
     void longLineIsWrappedInTheViewOnly();
+    void everyLineActsAsALineOfItsOwn();
     void pasteCopyAndClearKeepEveryCharacterAndUndo();
 };
 
@@ -79,8 +80,8 @@ void TextBoxTest::textBreaksLinesWithCrLfWhateverWasSet() {
     TextBox box;
     box.SetText(set);
     QCOMPARE(box.Text(), text);
-    QCOMPARE(box.document()->blockCount(),
-             static_cast<int>(text.count(QStringLiteral("\r\n"))) + 1);
+    // The lines the box shows, as its scroll bar counts them.
+    QCOMPARE(box.document()->lineCount(), static_cast<int>(text.count(QStringLiteral("\r\n"))) + 1);
 }
 
 void TextBoxTest::charactersSurviveUnchanged_data() {
@@ -92,8 +93,8 @@ void TextBoxTest::charactersSurviveUnchanged_data() {
     QTest::newRow("blanks at line ends") << QStringLiteral("x   \r\n   \r\n");
     QTest::newRow("quotes, backslashes and non-ASCII letters")
         << QStringLiteral("<a href=\"c:\\x\">\u00E9\u00FC\u00DF</a>");
-    // The widget's document would end a line at each of the first three.
-    const QString breaks = QStringLiteral("<p>a\u2029b</p>\uFDD0\uFDD1 \u204B");
+    // The widget's document would end a line at each of the first four.
+    const QString breaks = QStringLiteral("<p>a\u2029b\u2028c</p>\uFDD0\uFDD1 \u204B");
     QTest::newRow("characters the widget takes as line breaks, and their stand-in")
         << breaks + QStringLiteral("\r\n") + breaks;
     QString large = NumberedLines(60000);
@@ -315,7 +316,7 @@ void TextBoxTest::everyInputFindsTheWholeText() {
     }
     // Whatever the input was, it found the whole page in the box.
     QVERIFY(!box.IsFilling());
-    QVERIFY(box.document()->blockCount() >= lines);
+    QVERIFY(box.document()->lineCount() >= lines);
     if (input == Input::Keys) {
         QCOMPARE(box.Text(), page + QStringLiteral("x"));
     } else if (input == Input::ClipboardShortcuts) {
@@ -324,6 +325,35 @@ void TextBoxTest::everyInputFindsTheWholeText() {
     } else if (input == Input::Drop) {
         QCOMPARE(box.Text(), QStringLiteral("<!-- dropped -->") + page);
     }
+}
+
+void TextBoxTest::everyLineActsAsALineOfItsOwn() {
+    // The box holds many lines to a block; the user sees and handles lines.
+    const int lines = 20000;
+    TextBox box;
+    box.resize(400, 200);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    box.SetText(NumberedLines(lines));
+    QVERIFY(box.FinishFilling());
+    box.resize(500, 200); // the widget counts every block as one line again
+    QCOMPARE(box.document()->lineCount(), lines + 1);
+    // The scroll bar reaches the last line, and the arrow keys go line by line.
+    QScrollBar* bar = box.verticalScrollBar();
+    bar->setValue(bar->maximum());
+    QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(&box, Qt::Key_Up);
+    QTextCursor cursor = box.textCursor();
+    cursor.select(QTextCursor::LineUnderCursor);
+    QCOMPARE(cursor.selectedText(), QStringLiteral("<p class=\"line\">line %1</p>").arg(lines - 1));
+    // A third click selects the line clicked and its break.
+    const QPoint point = box.cursorRect(box.textCursor()).center();
+    QTest::mouseDClick(box.viewport(), Qt::LeftButton, {}, point);
+    QTest::mousePress(box.viewport(), Qt::LeftButton, {}, point);
+    QTest::mouseRelease(box.viewport(), Qt::LeftButton, {}, point);
+    const QString selected = box.textCursor().selectedText();
+    QCOMPARE(selected.chopped(1), QStringLiteral("<p class=\"line\">line %1</p>").arg(lines - 1));
+    QVERIFY(selected.back() == QChar::LineSeparator || selected.back() == QChar::ParagraphSeparator);
 }
 
 void TextBoxTest::longLineIsWrappedInTheViewOnly() {
