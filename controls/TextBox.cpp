@@ -11,8 +11,10 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <cstring>
 #include <new>
 
 namespace quillomatic {
@@ -49,29 +51,26 @@ QString WithLineFeeds(QString text) {
     return text;
 }
 
-// The document's text with CR LF line breaks, in one pass. Its raw text
-// keeps every character (toPlainText would turn no-break spaces into
-// blanks), with U+2029 between blocks and U+2028 between the lines of a
-// block; stand-ins give back what they stand for.
-QString TextOf(const QTextDocument& document) {
-    const QString raw = document.toRawText();
-    const qsizetype breaks =
-        raw.count(QChar::ParagraphSeparator) + raw.count(LineGroups::kSeparator);
-    QString result(raw.size() + breaks, Qt::Uninitialized);
-    QChar* out = result.data();
+// Appends the text of `block` as the box gives it: the separators between
+// its lines, and its end unless it is the document's last block, as CR LF;
+// stand-ins give back what they stand for. The block's own text keeps every
+// character (toPlainText would turn no-break spaces into blanks).
+void AppendTextOf(const QTextBlock& block, QString& text) {
+    const QString raw = block.text();
     for (qsizetype i = 0; i < raw.size(); ++i) {
         const QChar c = raw.at(i);
-        if (c == QChar::ParagraphSeparator || c == LineGroups::kSeparator) {
-            *out++ = QLatin1Char('\r');
-            *out++ = QLatin1Char('\n');
+        if (c == LineGroups::kSeparator) {
+            text += QLatin1String("\r\n");
         } else if (c == BlockBreaks::kStandIn) {
-            const QChar original = BlockBreaks::OriginalAt(&document, i);
-            *out++ = original.isNull() ? c : original;
+            const QChar original = BlockBreaks::OriginalAt(block.document(), block.position() + i);
+            text += original.isNull() ? c : original;
         } else {
-            *out++ = c;
+            text += c;
         }
     }
-    return result;
+    if (block.next().isValid()) {
+        text += QLatin1String("\r\n");
+    }
 }
 
 // Whether a line of `text` (LF line breaks) is longer than kLongLine.
@@ -117,24 +116,10 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent), m_Fill(*this) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTabChangesFocus(true);
-    connect(document(), &QTextDocument::contentsChanged, this, [this] {
-        m_TextIsCurrent = false;
-        m_Text = QString(); // a stale copy would hold a whole text for nothing
-    });
     connect(this, &QPlainTextEdit::textChanged, this, &TextBox::Change);
     connect(&m_Fill, &TextFill::RanOut, this, [this](const QString& before) {
         Restore(before);
         QMetaObject::invokeMethod(this, &TextBox::FillFailed, Qt::QueuedConnection);
-    });
-    connect(&m_Fill, &TextFill::Finished, this, [this] {
-        if (!m_TextBuiltAhead) {
-            return;
-        }
-        try {
-            (void)Text();
-        } catch (const std::bad_alloc&) {
-            // Built when it is asked for, if memory allows then.
-        }
     });
     // Input reaches the box itself (keys), its viewport (the mouse, drops)
     // and its scroll bars.
@@ -226,13 +211,15 @@ void TextBox::mousePressEvent(QMouseEvent* event) {
 
 QString TextBox::Text() {
     FinishFilling();
-    if (!m_TextIsCurrent) {
-        // Room for the raw text and the text made of it.
-        DocumentRoom::Ensure(document()->characterCount(), 0);
-        m_Text = TextOf(*document());
-        m_TextIsCurrent = true;
+    // Room for the text, its line breaks two characters each.
+    const qsizetype breaks = document()->lineCount() - 1;
+    DocumentRoom::Ensure(document()->characterCount() + breaks, 0);
+    QString text;
+    text.reserve(document()->characterCount() + breaks);
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        AppendTextOf(block, text);
     }
-    return m_Text;
+    return text;
 }
 
 void TextBox::SetText(QString sNewValue) {
@@ -320,14 +307,25 @@ bool TextBox::IsEdited() const {
     return document()->isModified();
 }
 
-bool TextBox::HoldsText(const QString& text) {
+bool TextBox::HoldsText(std::string_view text, qsizetype characters) {
     // The document counts each line break as one character, plus one at the
     // end; what is still to come counts as it stands.
-    const qsizetype lineBreaks = text.count(QStringLiteral("\r\n"));
-    if (document()->characterCount() + m_Fill.ToCome() != text.size() - lineBreaks + 1) {
+    if (document()->characterCount() + m_Fill.ToCome() != characters + 1) {
         return false;
     }
-    return Text() == text;
+    FinishFilling();
+    QString piece;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        piece.clear();
+        AppendTextOf(block, piece);
+        const QByteArray bytes = piece.toUtf8();
+        const auto size = static_cast<std::size_t>(bytes.size());
+        if (size > text.size() || std::memcmp(bytes.constData(), text.data(), size) != 0) {
+            return false;
+        }
+        text.remove_prefix(size);
+    }
+    return text.empty();
 }
 
 } // namespace quillomatic

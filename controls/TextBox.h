@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QPoint>
+#include <string_view>
 
 namespace quillomatic {
 
@@ -46,20 +47,17 @@ public:
     [[nodiscard]] bool IsEmpty() const;
     // Whether the user changed the text since it was set.
     [[nodiscard]] bool IsEdited() const;
-    // Whether Text() would equal `text`, without building the whole text when
-    // their lengths already differ: the check a keystroke can afford on a
-    // large page.
-    [[nodiscard]] bool HoldsText(const QString& text);
+    // Whether Text() would equal `text` (UTF-8, CR LF line breaks), which
+    // counts `characters` characters with each CR LF as one: the check a
+    // keystroke can afford on a large page. It builds no copy of the box's
+    // text, and stops at the first difference, or at once when the counts
+    // already differ.
+    [[nodiscard]] bool HoldsText(std::string_view text, qsizetype characters);
     // Whether part of the last SetText() is still to be appended.
     [[nodiscard]] bool IsFilling() const { return m_Fill.IsFilling(); }
     // Appends what is still to come now; false when memory ran out for it
     // (see FillFailed).
     bool FinishFilling() { return m_Fill.Finish(); }
-    // Whether Text() is built as soon as a fill ends, before anyone asks: for
-    // a box whose every keystroke compares it (HoldsText), not for one whose
-    // text is asked for only now and then, where it would double the memory
-    // a large text takes. On by default.
-    void SetTextBuiltAhead(bool ahead) noexcept { m_TextBuiltAhead = ahead; }
 
 signals:
     void Change();
@@ -90,13 +88,6 @@ private:
     void Restore(const QString& text);
 
     TextFill m_Fill;
-    // Text() as last built, while the document has not changed since, and
-    // nothing once it has: on a large page building it takes tens of
-    // milliseconds, and a loaded page has it built once its fill ends, before
-    // anyone asks.
-    QString m_Text;
-    bool m_TextIsCurrent = false;
-    bool m_TextBuiltAhead = true;
     // When and where the last double click was, for telling a third click.
     QElapsedTimer m_SinceDoubleClick;
     QPoint m_DoubleClickAt;

@@ -12,32 +12,40 @@ namespace quillomatic {
 
 WindowModel::WindowModel(std::string stagingFolder) : m_StagingFolder(std::move(stagingFolder)) {}
 
-void WindowModel::Run(const QString& html) {
+void WindowModel::Run(QString html) {
     DropEdits();
+    const qsizetype characters = html.size() - html.count(QLatin1String("\r\n"));
+    // Kept in the engine's form, half the size of the window's, which goes
+    // before the scripts are made.
+    std::string converted = EngineText::FromWindow(html);
+    html = QString();
     Converter converter(m_StagingFolder);
-    converter.SetSourceHTMLText(EngineText::FromWindow(html));
+    converter.SetSourceHTMLText(converted);
     m_Staging.BeginRun();
     for (const std::size_t row : RunOrder()) {
         // Recorded also when the conversion fails: the file made stays.
         const auto recordStaging =
             qScopeGuard([&] { m_Staging.Add(converter.StagingFileName()); });
         converter.ConvertTo(*kScriptViews[row].Format);
-        m_Scripts[row] = converter.TakeConvertedSource();
+        ScriptFile script(m_StagingFolder, converter.TakeConvertedSource());
+        m_Staging.Add(script.Name());
+        m_Scripts[row] = std::move(script);
     }
-    m_ConvertedHTML = html;
+    m_ConvertedHTML = std::move(converted);
+    m_ConvertedCharacters = characters;
     m_HTMLChanged = false;
 }
 
-QString WindowModel::ScriptToShow(std::size_t row) {
+QString WindowModel::ScriptToShow(std::size_t row) const {
     if (m_Edits[row]) {
         return *m_Edits[row];
     }
+    if (!m_Scripts[row]) {
+        return {};
+    }
     // The engine names UTF-8 for the box's text; a page that came in as
-    // Windows-1252 shows the directive it is saved with. The kept script is
-    // relabelled itself, every time, since a copy would double a large
-    // script's memory: the label is its tail, and names either encoding.
-    Relabel(m_Scripts[row], m_LoadedEncoding);
-    return EngineText::ToWindow(m_Scripts[row]);
+    // Windows-1252 shows the directive it is saved with.
+    return EngineText::ToWindow(Labelled(m_Scripts[row]->Read(), m_LoadedEncoding));
 }
 
 void WindowModel::KeepEdit(QString script) {

@@ -1,6 +1,7 @@
 // The main window's state and its rules, kept apart from its widgets.
 #pragma once
 
+#include "ScriptFile.h"
 #include "ScriptViews.h"
 #include "StagingFiles.h"
 #include "TextEncoding.h"
@@ -15,8 +16,8 @@ namespace quillomatic {
 
 // What the window knows beyond what its boxes show, and every rule about it:
 // a run converts the HTML into each format of kScriptViews, in the run's
-// order, and keeps each script once, in the engine's form (UTF-8 bytes, its
-// directive naming the encoding it was last shown for), the engine keeping no
+// order, and keeps each script once, in the engine's form (UTF-8 bytes), in a
+// staging file (ScriptFile) rather than in memory, the engine keeping no
 // copy; the user's edits of a script are kept per format until the next run
 // or a Reset; a page keeps the encoding it came in, which its scripts are
 // saved in and which a JSP script's directive names. frmMain shows the model
@@ -32,9 +33,11 @@ public:
     // Converts `html` into every format. A failure reaches the caller, with
     // the scripts of the formats done before it kept and the rest as they
     // were; the run then counts as not made.
-    void Run(const QString& html);
-    // The HTML of the last run.
-    [[nodiscard]] const QString& ConvertedHTML() const noexcept { return m_ConvertedHTML; }
+    void Run(QString html);
+    // The HTML of the last run, as the engine took it (UTF-8, CR LF line
+    // breaks), and its length in the box, each CR LF counted as one character.
+    [[nodiscard]] const std::string& ConvertedHTML() const noexcept { return m_ConvertedHTML; }
+    [[nodiscard]] qsizetype ConvertedCharacters() const noexcept { return m_ConvertedCharacters; }
     // Whether the HTML box holds text that no run has converted.
     [[nodiscard]] bool HTMLChanged() const noexcept { return m_HTMLChanged; }
     void SetHTMLChanged(bool changed) noexcept { m_HTMLChanged = changed; }
@@ -42,7 +45,7 @@ public:
     // The script of `row` as its view shows it: the user's edit, or the
     // run's script with the directive of the encoding it is saved in (its
     // line breaks CR LF either way, as the script box takes and gives them).
-    [[nodiscard]] QString ScriptToShow(std::size_t row);
+    [[nodiscard]] QString ScriptToShow(std::size_t row) const;
     // The row whose script the script box holds, if any.
     [[nodiscard]] std::optional<std::size_t> ShownRow() const noexcept { return m_ShownRow; }
     void SetShownRow(std::size_t row) noexcept { m_ShownRow = row; }
@@ -74,9 +77,10 @@ public:
 private:
     std::string m_StagingFolder;
     StagingFiles m_Staging;
-    QString m_ConvertedHTML;
+    std::string m_ConvertedHTML;
+    qsizetype m_ConvertedCharacters = 0;
     bool m_HTMLChanged = false;
-    std::array<std::string, kScriptViews.size()> m_Scripts;
+    std::array<std::optional<ScriptFile>, kScriptViews.size()> m_Scripts;
     std::array<std::optional<QString>, kScriptViews.size()> m_Edits;
     std::optional<std::size_t> m_ShownRow;
     TextEncoding m_LoadedEncoding = TextEncoding::UTF8;

@@ -231,7 +231,8 @@ void frmMain::txtHTML_Change() {
         return;
     }
     try {
-        m_Model.SetHTMLChanged(!txtHTML->HoldsText(m_Model.ConvertedHTML()));
+        m_Model.SetHTMLChanged(!txtHTML->HoldsText(m_Model.ConvertedHTML(),
+                                                    m_Model.ConvertedCharacters()));
     } catch (const std::bad_alloc&) {
         m_Model.SetHTMLChanged(true); // the comparison did not fit: a run decides
     }

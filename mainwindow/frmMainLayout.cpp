@@ -177,8 +177,6 @@ frmMainLayout::frmMainLayout(QWidget* owner) : Form(Twips::Rect(0, 0, 7170, 4890
     }
     txtHTML->setAccessibleName(QStringLiteral("HTML"));
     txtScriptSource->setAccessibleName(QStringLiteral("Script source"));
-    // Its text is asked for by Copy All and Save alone.
-    txtScriptSource->SetTextBuiltAhead(false);
     fra[0]->setAccessibleName(QStringLiteral("HTML page"));
     fra[1]->setAccessibleName(QStringLiteral("Script page"));
 

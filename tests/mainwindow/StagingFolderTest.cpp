@@ -146,7 +146,7 @@ void StagingFolderTest::ConversionsStageInTheProgramsOwnFolder() {
     QTest::keyClicks(html, QStringLiteral("<p>"));
     auto* toolbar = window->findChild<Toolbar*>(QStringLiteral("xtTab"));
     QTest::mouseClick(toolbar->Button(4), Qt::LeftButton);
-    QCOMPARE(StagingFilesIn(staging).size(), 5);
+    QCOMPARE(StagingFilesIn(staging).size(), 10);
     QCOMPARE(StagingFilesIn(start), QStringList{});
     // Another window's staging file, made meanwhile.
     WriteFile(staging + QStringLiteral("/qm0000f00d.tmp"), QDateTime::currentDateTimeUtc());

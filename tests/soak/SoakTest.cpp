@@ -110,7 +110,7 @@ private slots:
         qInfo("window: resident memory %ld KB after 100 runs, %ld KB after 1000", warm, end);
         QVERIFY2(kFreedMemoryIsHeldBack || end - warm < 2048,
                  "memory grows with the number of runs");
-        QCOMPARE(StagingFiles(m_Folder->path()), 5);
+        QCOMPARE(StagingFiles(m_Folder->path()), 10);
         QVERIFY(window.findChild<TextBox*>(QStringLiteral("txtScriptSource"))
                     ->Text()
                     .contains(QStringLiteral("999")));
