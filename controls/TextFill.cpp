@@ -6,6 +6,8 @@
 
 #include <QPlainTextEdit>
 #include <QTextDocument>
+#include <algorithm>
+#include <malloc.h>
 #include <new>
 
 namespace quillomatic {
@@ -33,13 +35,38 @@ qsizetype SliceEnd(const QString& text, qsizetype from, qsizetype length) {
     return longLineEnd < 0 ? text.size() : longLineEnd + 1;
 }
 
+// The text from `first` on, taken off `text` in slices of whole lines, each
+// of about kSlice characters or one longer line. They are cut from the end,
+// and the text given back the memory of each as it goes, so the text and its
+// slices take little more than the text took, and the fill frees each slice
+// as it appends it.
+std::deque<QString> SlicesFrom(QString& text, qsizetype first) {
+    // Giving back memory is done in place unless the text has room at its
+    // start; it then goes in halves, each a copy of what is left.
+    const bool shrinksInPlace = text.data_ptr().freeSpaceAtBegin() == 0;
+    std::deque<QString> slices;
+    while (text.size() > first) {
+        const qsizetype end = text.size();
+        qsizetype start = first;
+        if (end - first > kSlice) {
+            start = std::max(first, text.lastIndexOf(QLatin1Char('\n'), end - kSlice - 1) + 1);
+        }
+        slices.push_front(text.sliced(start));
+        text.truncate(start);
+        if (shrinksInPlace || text.size() < text.capacity() / 2) {
+            text.squeeze();
+        }
+    }
+    return slices;
+}
+
 } // namespace
 
 TextFill::TextFill(QPlainTextEdit& box) : m_Box(box) {
     m_Timer.setInterval(0);
     connect(&m_Timer, &QTimer::timeout, this, [this] {
         try {
-            if (AppendSlice(kSlice)) {
+            if (AppendSlice()) {
                 return;
             }
         } catch (const std::bad_alloc&) {
@@ -58,12 +85,16 @@ qsizetype TextFill::FirstSliceEnd(const QString& text) {
 void TextFill::Start(QString text, qsizetype first, QList<BlockBreaks::StandIn> standIns,
                      QString before) {
     m_StandIns = std::move(standIns);
+    m_Slices = SlicesFrom(text, first);
+    m_ToCome = 0;
+    for (const QString& slice : m_Slices) {
+        m_ToCome += slice.size();
+    }
     m_Box.document()->setUndoRedoEnabled(false);
-    m_Box.setPlainText(text.left(first));
+    m_Box.setPlainText(text);
     LineGroups::CountAll(*m_Box.document());
     m_Point = QTextCursor(m_Box.document());
     m_Point.movePosition(QTextCursor::End);
-    m_Text = std::move(text);
     m_From = 0;
     MarkStandInsUpTo(first);
     m_From = first;
@@ -78,7 +109,8 @@ bool TextFill::Finish() {
         return true;
     }
     try {
-        AppendSlice(m_Text.size());
+        while (AppendSlice()) {
+        }
     } catch (const std::bad_alloc&) {
         Abandon();
         return false;
@@ -89,7 +121,8 @@ bool TextFill::Finish() {
 
 void TextFill::Stop() {
     m_Timer.stop();
-    m_Text.clear();
+    m_Slices.clear();
+    m_ToCome = 0;
     m_From = 0;
     m_Point = QTextCursor();
     m_StandIns.clear();
@@ -98,19 +131,25 @@ void TextFill::Stop() {
     m_Box.viewport()->setCursor(Qt::IBeamCursor);
 }
 
-bool TextFill::AppendSlice(qsizetype maximumLength) {
+bool TextFill::AppendSlice() {
     if (!IsFilling()) {
         return false;
     }
-    const qsizetype end = SliceEnd(m_Text, m_From, maximumLength);
-    const QStringView slice = QStringView(m_Text).mid(m_From, end - m_From);
+    const QString& slice = m_Slices.front();
     DocumentRoom::Ensure(m_Box.document()->characterCount() + slice.size(),
                          slice.count(QLatin1Char('\n')));
     const int firstBlock = m_Point.blockNumber();
-    m_Point.insertText(slice.toString());
+    m_Point.insertText(slice);
     LineGroups::Count(*m_Box.document(), firstBlock, m_Point.blockNumber());
+    const qsizetype end = m_From + slice.size();
     MarkStandInsUpTo(end);
     m_From = end;
+    m_ToCome -= slice.size();
+    m_Slices.pop_front();
+    // The document grows in large blocks of its own, which never reuse the
+    // room a slice leaves: it goes back to the system, or a fill would hold
+    // its whole text to the end as well as the document's.
+    ::malloc_trim(0);
     return IsFilling();
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTextCursor>
 #include <QTimer>
+#include <deque>
 
 class QPlainTextEdit;
 
@@ -32,9 +33,9 @@ public:
     // `text` has its block breaks replaced by `standIns`, and `before` is
     // what the box held (CR LF line breaks).
     void Start(QString text, qsizetype first, QList<BlockBreaks::StandIn> standIns, QString before);
-    [[nodiscard]] bool IsFilling() const { return m_From < m_Text.size(); }
+    [[nodiscard]] bool IsFilling() const { return !m_Slices.empty(); }
     // How many characters are still to come.
-    [[nodiscard]] qsizetype ToCome() const { return m_Text.size() - m_From; }
+    [[nodiscard]] qsizetype ToCome() const { return m_ToCome; }
     // Appends what is still to come now; false when memory ran out for it.
     bool Finish();
     // Ends the fill where it stands.
@@ -48,8 +49,8 @@ signals:
     void RanOut(const QString& before);
 
 private:
-    // Appends one slice of the text still to come; true while more is left.
-    bool AppendSlice(qsizetype maximumLength);
+    // Appends the next slice of the text still to come; true while more is left.
+    bool AppendSlice();
     // Marks the stand-ins from m_From up to `end`, which has just been put in
     // before the fill point.
     void MarkStandInsUpTo(qsizetype end);
@@ -58,9 +59,11 @@ private:
     void Abandon();
 
     QPlainTextEdit& m_Box;
-    // The text still to come, from m_From on, and where it goes: after what
-    // came before, wherever the user's edits meanwhile moved that.
-    QString m_Text;
+    // The text still to come, in slices, each freed once it is in; where in
+    // the text the next one starts; and where it goes: after what came
+    // before, wherever the user's edits meanwhile moved that.
+    std::deque<QString> m_Slices;
+    qsizetype m_ToCome = 0;
     qsizetype m_From = 0;
     QList<BlockBreaks::StandIn> m_StandIns; // those still to come
     QTextCursor m_Point;
