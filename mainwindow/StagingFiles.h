@@ -7,7 +7,8 @@
 namespace quillomatic {
 
 // Each conversion from text stages the HTML in a file of its own, five a
-// run, each a full copy of the page. The files of the last run stay while
+// run, each a full copy of the page, and the window keeps each script in
+// one more (ScriptFile): ten files a run. The files of the last run stay while
 // the window runs; those of the run before go once the next run has made
 // its first, so a day's work does not fill the disk. When the window goes,
 // its files go too, however it ends: closed, by a signal (see EndingSignals)
