@@ -201,12 +201,39 @@ void TextBox::mousePressEvent(QMouseEvent* event) {
         (event->position().toPoint() - m_DoubleClickAt).manhattanLength() <
             QApplication::startDragDistance();
     QPlainTextEdit::mousePressEvent(event);
+    m_ClickedLine.reset();
     if (thirdClick) {
         m_SinceDoubleClick.invalidate();
         QTextCursor line = cursorForPosition(event->position().toPoint());
         LineGroups::SelectLine(line);
         setTextCursor(line);
+        m_ClickedLine = {line.selectionStart(), line.selectionEnd()};
     }
+}
+
+void TextBox::mouseMoveEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseMoveEvent(event);
+    if (!m_ClickedLine || !(event->buttons() & Qt::LeftButton)) {
+        return;
+    }
+    // From the clicked line to the whole line under the pointer, either way.
+    QTextCursor line = cursorForPosition(event->position().toPoint());
+    LineGroups::SelectLine(line);
+    const auto [clickedStart, clickedEnd] = *m_ClickedLine;
+    QTextCursor selection(document());
+    if (line.selectionStart() >= clickedStart) {
+        selection.setPosition(clickedStart);
+        selection.setPosition(std::max(line.selectionEnd(), clickedEnd), QTextCursor::KeepAnchor);
+    } else {
+        selection.setPosition(clickedEnd);
+        selection.setPosition(line.selectionStart(), QTextCursor::KeepAnchor);
+    }
+    setTextCursor(selection);
+}
+
+void TextBox::mouseReleaseEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseReleaseEvent(event);
+    m_ClickedLine.reset();
 }
 
 QString TextBox::Text() {

@@ -6,7 +6,9 @@
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QPoint>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 namespace quillomatic {
 
@@ -72,9 +74,12 @@ protected:
     // A new width has the widget lay the whole text out afresh, and count
     // each block as one line: the lines of a block are counted again.
     void resizeEvent(QResizeEvent* event) override;
-    // A third click selects the line clicked, not its whole block of lines.
+    // A third click selects the line clicked, not its whole block of lines,
+    // and a drag from it extends the selection a line at a time.
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     // Puts `text` (LF line breaks) in the box: at once, or its first slice
@@ -91,6 +96,9 @@ private:
     // When and where the last double click was, for telling a third click.
     QElapsedTimer m_SinceDoubleClick;
     QPoint m_DoubleClickAt;
+    // The line a third click selected, while the button is held: where it
+    // starts, and where it ends after its line break.
+    std::optional<std::pair<int, int>> m_ClickedLine;
 };
 
 } // namespace quillomatic

@@ -346,10 +346,18 @@ void TextBoxTest::everyLineActsAsALineOfItsOwn() {
     const QPoint point = box.cursorRect(box.textCursor()).center();
     QTest::mouseDClick(box.viewport(), Qt::LeftButton, {}, point);
     QTest::mousePress(box.viewport(), Qt::LeftButton, {}, point);
-    QTest::mouseRelease(box.viewport(), Qt::LeftButton, {}, point);
     const QString selected = box.textCursor().selectedText();
     QCOMPARE(selected.chopped(1), QStringLiteral("<p class=\"line\">line %1</p>").arg(lines - 1));
     QVERIFY(selected.back() == QChar::LineSeparator || selected.back() == QChar::ParagraphSeparator);
+    // A drag from it up one line extends the selection by that whole line.
+    QMouseEvent drag(QEvent::MouseMove, point - QPoint(0, box.fontMetrics().lineSpacing()),
+                     box.viewport()->mapToGlobal(point), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(box.viewport(), &drag);
+    QCOMPARE(box.textCursor().selectedText().chopped(1),
+             QStringLiteral("<p class=\"line\">line %1</p>\u2028<p class=\"line\">line %2</p>")
+                 .arg(lines - 2)
+                 .arg(lines - 1));
+    QTest::mouseRelease(box.viewport(), Qt::LeftButton, {}, point);
 }
 
 void TextBoxTest::longLineIsWrappedInTheViewOnly() {
