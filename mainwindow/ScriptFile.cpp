@@ -23,14 +23,18 @@ TextStream Written(const std::string& folder, std::string_view script) {
 } // namespace
 
 ScriptFile::ScriptFile(const std::string& folder, std::string_view script)
-    : m_File(Written(folder, script)) {}
+    : m_File(Written(folder, script)), m_Size(script.size()) {}
 
 std::string ScriptFile::Read() const {
     struct stat status {};
     if (::fstat(m_File.Descriptor(), &status) != 0) {
         throw FileError::FromErrno(errno, FileError::Action::Read, m_File.Path());
     }
-    std::string script(static_cast<std::size_t>(status.st_size), '\0');
+    if (static_cast<std::size_t>(status.st_size) != m_Size) {
+        throw FileError::Make(FileError::kDeviceIOError, FileError::Action::Read, m_File.Path(),
+                              "it has changed since the script was written to it");
+    }
+    std::string script(m_Size, '\0');
     for (std::size_t done = 0; done < script.size();) {
         const ssize_t read = ::pread(m_File.Descriptor(), script.data() + done,
                                      script.size() - done, static_cast<off_t>(done));
@@ -38,7 +42,7 @@ std::string ScriptFile::Read() const {
             continue;
         }
         if (read <= 0) {
-            // Shorter than it was: someone cut it, and the script is lost.
+            // Cut while it is read.
             throw FileError::FromErrno(read < 0 ? errno : EIO, FileError::Action::Read,
                                        m_File.Path());
         }

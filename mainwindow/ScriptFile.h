@@ -20,13 +20,16 @@ public:
     // folder when it is empty).
     ScriptFile(const std::string& folder, std::string_view script);
 
-    // The script, byte for byte as it was written.
+    // The script, byte for byte as it was written. A file whose size has
+    // changed since (someone cut it or wrote to it) is refused, as
+    // ComponentError, rather than shown as part of a script.
     [[nodiscard]] std::string Read() const;
     // The file's path, for StagingFiles.
     [[nodiscard]] const std::string& Name() const noexcept { return m_File.Path(); }
 
 private:
     TextStream m_File;
+    std::size_t m_Size;
 };
 
 } // namespace quillomatic

@@ -163,6 +163,13 @@ void frmMain::ShowFormat(qint16 button) {
     } catch (const std::bad_alloc&) {
         ReportLackOfMemory(QStringLiteral("show this script"));
         return;
+    } catch (const std::exception& error) {
+        // Its staging file was tampered with: the next run makes it again.
+        m_Model.SetHTMLChanged(true);
+        cmdConvertNow->SetDisabled(false);
+        ShowMessage(TwoSentences(QStringLiteral("The script could not be shown."),
+                                 DescriptionOf(error)));
+        return;
     }
     m_Model.SetShownRow(row);
     fra[0]->hide();

@@ -535,6 +535,21 @@ void frmMainTest::FailedConversionIsReportedAndKeepsEverything() {
     window.ClickView(4);
     QCOMPARE(window.lblScriptName()->text(), QStringLiteral("PHP Source:"));
     QVERIFY(window.txtScriptSource()->Text().contains(QStringLiteral("echo \"<p>!\\n\";")));
+
+    // A script's staging file cut short is refused, and the view converts again.
+    for (const QString& name : StagingNames()) {
+        QVERIFY(QFile::resize(PathOf(name), 1));
+    }
+    answers.ThenPress(1);
+    window.ClickView(2);
+    QCOMPARE(answers.Messages().size(), 2);
+    QVERIFY2(answers.Messages().last().Text.startsWith(
+                 QStringLiteral("The script could not be shown.\n\nCannot read \"")),
+             qPrintable(answers.Messages().last().Text));
+    QCOMPARE(window.lblScriptName()->text(), QStringLiteral("PHP Source:"));
+    window.ClickView(2);
+    QCOMPARE(window.lblScriptName()->text(), QStringLiteral("ASP Source:"));
+    QVERIFY(window.txtScriptSource()->Text().contains(QStringLiteral("<p>!")));
 }
 
 void frmMainTest::LoadIntoAnEmptyBoxAsksNothing() {
