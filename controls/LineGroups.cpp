@@ -15,6 +15,13 @@ namespace {
 constexpr qsizetype kLinesPerGroup = 64;
 constexpr qsizetype kCharactersPerGroup = 4096;
 
+// Whether `block` may hold several lines. A longer one is a line of its own,
+// unless the user joined it to a group; reading its text would copy a whole
+// long line.
+bool MayHoldLines(const QTextBlock& block) {
+    return block.length() <= kCharactersPerGroup + 1;
+}
+
 } // namespace
 
 void Join(QString& text) {
@@ -44,12 +51,10 @@ void Join(QString& text) {
 void Count(QTextDocument& document, int first, int last) {
     for (QTextBlock block = document.findBlockByNumber(first);
          block.isValid() && block.blockNumber() <= last; block = block.next()) {
-        // A longer block is a line of its own, unless the user joined it to
-        // a group: its count then stays short until it is laid out, as a
-        // wrapped line's does; reading its text would copy a whole long line.
-        const int lines = block.length() > kCharactersPerGroup + 1
-                              ? 1
-                              : static_cast<int>(block.text().count(kSeparator)) + 1;
+        // A long block joined to a group by the user counts short until it
+        // is laid out, as a wrapped line does.
+        const int lines =
+            MayHoldLines(block) ? static_cast<int>(block.text().count(kSeparator)) + 1 : 1;
         if (block.lineCount() != lines) {
             block.setLineCount(lines);
         }
@@ -66,7 +71,7 @@ void SelectLine(QTextCursor& cursor) {
     const QTextBlock block = cursor.block();
     qsizetype start = 0;
     qsizetype end = block.length() - 1;
-    if (block.length() <= kCharactersPerGroup + 1) {
+    if (MayHoldLines(block)) {
         const QString text = block.text();
         const qsizetype at = cursor.positionInBlock();
         start = at == 0 ? 0 : text.lastIndexOf(kSeparator, at - 1) + 1;

@@ -271,22 +271,24 @@ void TextBox::Clear() {
 
 void TextBox::Show(QString text, const QString& before) {
     m_Fill.Stop();
-    if (TextFill::FirstSliceEnd(text) == text.size()) {
-        PutWhole(std::move(text));
+    QList<BlockBreaks::StandIn> standIns = Prepare(text);
+    const qsizetype first = TextFill::FirstSliceEnd(text);
+    if (first == text.size()) {
+        PutWhole(text, standIns);
         return;
     }
-    QList<BlockBreaks::StandIn> standIns = BlockBreaks::Replace(text);
-    SetWrapFor(text);
-    LineGroups::Join(text);
-    const qsizetype first = TextFill::FirstSliceEnd(text);
     DocumentRoom::EnsureFor(QStringView(text).left(first));
     m_Fill.Start(std::move(text), first, std::move(standIns), before);
 }
 
-void TextBox::PutWhole(QString text) {
-    const QList<BlockBreaks::StandIn> standIns = BlockBreaks::Replace(text);
+QList<BlockBreaks::StandIn> TextBox::Prepare(QString& text) {
+    QList<BlockBreaks::StandIn> standIns = BlockBreaks::Replace(text);
     SetWrapFor(text);
     LineGroups::Join(text);
+    return standIns;
+}
+
+void TextBox::PutWhole(const QString& text, const QList<BlockBreaks::StandIn>& standIns) {
     DocumentRoom::EnsureFor(text);
     setPlainText(text);
     LineGroups::CountAll(*document());
@@ -317,7 +319,9 @@ void TextBox::Restore(const QString& text) {
         const QSignalBlocker quiet(this);
         document()->clear();
         try {
-            PutWhole(WithLineFeeds(text));
+            QString lines = WithLineFeeds(text);
+            const QList<BlockBreaks::StandIn> standIns = Prepare(lines);
+            PutWhole(lines, standIns);
         } catch (const std::bad_alloc&) {
             // Not even the old text fits any more: the box stays empty.
             document()->clear();

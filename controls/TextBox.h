@@ -85,8 +85,13 @@ private:
     // Puts `text` (LF line breaks) in the box: at once, or its first slice
     // and the rest filled in behind; `before` is what the box held.
     void Show(QString text, const QString& before);
-    // Puts the whole of `text` (LF line breaks) in the box at once.
-    void PutWhole(QString text);
+    // Readies `text` (LF line breaks) for the box, in place: the characters
+    // the widget would take as line breaks stood in for, its lines joined
+    // into groups (LineGroups), and the box wrapped for it or not; where the
+    // stand-ins are.
+    [[nodiscard]] QList<BlockBreaks::StandIn> Prepare(QString& text);
+    // Puts the whole of `text`, readied by Prepare, in the box at once.
+    void PutWhole(const QString& text, const QList<BlockBreaks::StandIn>& standIns);
     // Wraps the box for a text with a long line, or not.
     void SetWrapFor(const QString& text);
     // Back to `text` (CR LF line breaks), memory having run out for another.

@@ -8,6 +8,7 @@
 #include <QTextDocument>
 #include <algorithm>
 #include <malloc.h>
+#include <numeric>
 #include <new>
 
 namespace quillomatic {
@@ -86,10 +87,6 @@ void TextFill::Start(QString text, qsizetype first, QList<BlockBreaks::StandIn> 
                      QString before) {
     m_StandIns = std::move(standIns);
     m_Slices = SlicesFrom(text, first);
-    m_ToCome = 0;
-    for (const QString& slice : m_Slices) {
-        m_ToCome += slice.size();
-    }
     m_Box.document()->setUndoRedoEnabled(false);
     m_Box.setPlainText(text);
     LineGroups::CountAll(*m_Box.document());
@@ -102,6 +99,11 @@ void TextFill::Start(QString text, qsizetype first, QList<BlockBreaks::StandIn> 
     m_Timer.start();
     // Input is still welcome meanwhile; the pointer says that work goes on.
     m_Box.viewport()->setCursor(Qt::BusyCursor);
+}
+
+qsizetype TextFill::ToCome() const {
+    return std::accumulate(m_Slices.cbegin(), m_Slices.cend(), qsizetype(0),
+                           [](qsizetype sum, const QString& slice) { return sum + slice.size(); });
 }
 
 bool TextFill::Finish() {
@@ -122,7 +124,6 @@ bool TextFill::Finish() {
 void TextFill::Stop() {
     m_Timer.stop();
     m_Slices.clear();
-    m_ToCome = 0;
     m_From = 0;
     m_Point = QTextCursor();
     m_StandIns.clear();
@@ -144,7 +145,6 @@ bool TextFill::AppendSlice() {
     const qsizetype end = m_From + slice.size();
     MarkStandInsUpTo(end);
     m_From = end;
-    m_ToCome -= slice.size();
     m_Slices.pop_front();
     // The document grows in large blocks of its own, which never reuse the
     // room a slice leaves: it goes back to the system, or a fill would hold

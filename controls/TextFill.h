@@ -35,7 +35,7 @@ public:
     void Start(QString text, qsizetype first, QList<BlockBreaks::StandIn> standIns, QString before);
     [[nodiscard]] bool IsFilling() const { return !m_Slices.empty(); }
     // How many characters are still to come.
-    [[nodiscard]] qsizetype ToCome() const { return m_ToCome; }
+    [[nodiscard]] qsizetype ToCome() const;
     // Appends what is still to come now; false when memory ran out for it.
     bool Finish();
     // Ends the fill where it stands.
@@ -63,7 +63,6 @@ private:
     // the text the next one starts; and where it goes: after what came
     // before, wherever the user's edits meanwhile moved that.
     std::deque<QString> m_Slices;
-    qsizetype m_ToCome = 0;
     qsizetype m_From = 0;
     QList<BlockBreaks::StandIn> m_StandIns; // those still to come
     QTextCursor m_Point;
