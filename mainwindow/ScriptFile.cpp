@@ -23,30 +23,28 @@ TextStream Written(const std::string& folder, std::string_view script) {
 } // namespace
 
 ScriptFile::ScriptFile(const std::string& folder, std::string_view script)
-    : m_File(Written(folder, script)), m_Size(script.size()) {}
+    : m_File(Written(folder, script)) {}
 
-std::string ScriptFile::Read() const {
+std::string ScriptFile::Read() {
     struct stat status {};
     if (::fstat(m_File.Descriptor(), &status) != 0) {
         throw FileError::FromErrno(errno, FileError::Action::Read, m_File.Path());
     }
-    if (static_cast<std::size_t>(status.st_size) != m_Size) {
+    if (static_cast<std::uint64_t>(status.st_size) != m_File.SizeWhenOpened()) {
         throw FileError::Make(FileError::kDeviceIOError, FileError::Action::Read, m_File.Path(),
                               "it has changed since the script was written to it");
     }
-    std::string script(m_Size, '\0');
+    if (::lseek(m_File.Descriptor(), 0, SEEK_SET) != 0) {
+        throw FileError::FromErrno(errno, FileError::Action::Read, m_File.Path());
+    }
+    std::string script(static_cast<std::size_t>(m_File.SizeWhenOpened()), '\0');
     for (std::size_t done = 0; done < script.size();) {
-        const ssize_t read = ::pread(m_File.Descriptor(), script.data() + done,
-                                     script.size() - done, static_cast<off_t>(done));
-        if (read < 0 && errno == EINTR) {
-            continue;
-        }
-        if (read <= 0) {
+        const std::size_t read = m_File.ReadBytes(script.data() + done, script.size() - done);
+        if (read == 0) {
             // Cut while it is read.
-            throw FileError::FromErrno(read < 0 ? errno : EIO, FileError::Action::Read,
-                                       m_File.Path());
+            throw FileError::FromErrno(EIO, FileError::Action::Read, m_File.Path());
         }
-        done += static_cast<std::size_t>(read);
+        done += read;
     }
     return script;
 }

@@ -23,13 +23,12 @@ public:
     // The script, byte for byte as it was written. A file whose size has
     // changed since (someone cut it or wrote to it) is refused, as
     // ComponentError, rather than shown as part of a script.
-    [[nodiscard]] std::string Read() const;
+    [[nodiscard]] std::string Read();
     // The file's path, for StagingFiles.
     [[nodiscard]] const std::string& Name() const noexcept { return m_File.Path(); }
 
 private:
-    TextStream m_File;
-    std::size_t m_Size;
+    TextStream m_File; // opened once it was written, so its size then is the script's
 };
 
 } // namespace quillomatic

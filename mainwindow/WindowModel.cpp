@@ -36,7 +36,7 @@ void WindowModel::Run(QString html) {
     m_HTMLChanged = false;
 }
 
-QString WindowModel::ScriptToShow(std::size_t row) const {
+QString WindowModel::ScriptToShow(std::size_t row) {
     if (m_Edits[row]) {
         return *m_Edits[row];
     }

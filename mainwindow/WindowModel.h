@@ -45,7 +45,7 @@ public:
     // The script of `row` as its view shows it: the user's edit, or the
     // run's script with the directive of the encoding it is saved in (its
     // line breaks CR LF either way, as the script box takes and gives them).
-    [[nodiscard]] QString ScriptToShow(std::size_t row) const;
+    [[nodiscard]] QString ScriptToShow(std::size_t row);
     // The row whose script the script box holds, if any.
     [[nodiscard]] std::optional<std::size_t> ShownRow() const noexcept { return m_ShownRow; }
     void SetShownRow(std::size_t row) noexcept { m_ShownRow = row; }
